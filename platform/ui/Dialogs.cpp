@@ -205,6 +205,18 @@ bool IsPushButtonItem(const Item& item) {
 
 }  // namespace
 
+bool ReplaceItemText(DialogRecord* record, DialogItemIndex itemNo, const std::string& bytes) {
+  Item* it = ItemAt(record, itemNo);
+  if (it == nullptr || !SetItemText(it, bytes, LimitOf(*it))) return false;
+  if (record->focus == itemNo) {
+    SInt32 length = SInt32(ItemText(*it).size());
+    record->firstLine = 0;
+    SetSelection(record, length, length);
+  }
+  RedrawItemIfShown(record, itemNo);
+  return true;
+}
+
 DialogRecord* Lookup(DialogRef dialog) {
   if (dialog == nullptr) return nullptr;
   auto& all = Dialogs();
@@ -466,18 +478,8 @@ void SetDialogItemText(Handle item, ConstStr255Param text) {
   DialogRecord* record = nullptr;
   DialogItemIndex itemNo = 0;
   if (!sp_platform::dialogs::FindTextHandle(item, &record, &itemNo)) return;
-  Item* it = ItemAt(record, itemNo);
   std::string bytes(reinterpret_cast<const char*>(text + 1), text[0]);
-  if (!sp_platform::dialogs::SetItemText(it, bytes, sp_platform::dialogs::LimitOf(*it))) {
-    SysBeep(10);
-    return;
-  }
-  if (record->focus == itemNo) {
-    SInt32 length = SInt32(sp_platform::dialogs::ItemText(*it).size());
-    record->firstLine = 0;
-    sp_platform::dialogs::SetSelection(record, length, length);
-  }
-  sp_platform::dialogs::RedrawItemIfShown(record, itemNo);
+  if (!sp_platform::dialogs::ReplaceItemText(record, itemNo, bytes)) SysBeep(10);
 }
 
 void SelectDialogItemText(DialogRef theDialog, DialogItemIndex itemNo, SInt16 strtSel,

@@ -96,16 +96,9 @@ bool SetSaveName(WindowRef window, const std::string& macJapanese) {
   if (record == nullptr || record->kind != Kind::kPutFile) return false;
   // The whole name, as typing puts it into the field, which holds more than a Str255.
   dialogs::DialogRecord* dialog = dialogs::Lookup(record->dialog);
-  dialogs::Item* field = dialog != nullptr ? dialogs::ItemAt(dialog, kNavItemNameField) : nullptr;
-  if (field == nullptr ||
-      !dialogs::SetItemText(field, macJapanese, std::size_t(kSpDialogEditTextLimit))) {
+  if (dialog == nullptr || !dialogs::ReplaceItemText(dialog, kNavItemNameField, macJapanese)) {
     return false;
   }
-  if (dialog->focus == kNavItemNameField) {
-    const SInt32 length = SInt32(dialogs::ItemText(*field).size());
-    dialogs::SetSelection(dialog, length, length);
-  }
-  dialogs::RedrawItemIfShown(dialog, kNavItemNameField);
   UpdateButtons(record);
   return true;
 }

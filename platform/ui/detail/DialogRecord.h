@@ -124,6 +124,10 @@ std::string ItemText(const Item& item);
 // Replaces a text item's bytes (cut to `limit` on a character boundary). False when memory
 // runs out (the text is then as it was).
 bool SetItemText(Item* item, const std::string& bytes, std::size_t limit);
+// Replaces the text of the dialog's text item as SetDialogItemText does, with any number of
+// bytes an edit-text item holds: the caret goes to the end of a focused field, and the item is
+// redrawn. False (nothing changed) when memory runs out.
+bool ReplaceItemText(DialogRecord* record, DialogItemIndex itemNo, const std::string& bytes);
 
 // Byte length of the MacJapanese character starting at bytes[offset] (1 or 2; 1 for a lead
 // byte that ends the text).
