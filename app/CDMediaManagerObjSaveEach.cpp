@@ -2,6 +2,7 @@
 // of the set-up, each started from a timer once the engine has finished the one before, and
 // what to do when a name exists.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -39,13 +40,24 @@ bool HasOwnExtension(const char* name) {
   return (length >= 4 && name[length - 4] == '.') || (length >= 5 && name[length - 5] == '.');
 }
 
-// The stem and the extension the written name ends in.
-void SplitName(const char* name, std::string& stem, std::string& extension) {
+// The stem a number goes after and the extension that follows it: the extension the written
+// name ends in when it is one (letters and digits, a letter among them: ".aif", ".aifc",
+// ".mp3"), else the whole name and the file type's extension. A title's own ending such as
+// "Op.125" or "._2_0" is no extension to put a number before.
+void SplitName(const char* name, const char* typeExtension, std::string& stem,
+               std::string& extension) {
   stem = name;
-  extension.clear();
+  extension = typeExtension;
   if (!HasOwnExtension(name)) return;
   const std::size_t dot = stem.size() >= 4 && stem[stem.size() - 4] == '.' ? stem.size() - 4
                                                                            : stem.size() - 5;
+  bool letter = false;
+  for (std::size_t i = dot + 1; i < stem.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(stem[i]);
+    if (c >= 0x80 || !std::isalnum(c)) return;
+    letter = letter || std::isalpha(c);
+  }
+  if (!letter) return;
   extension = stem.substr(dot);
   stem.resize(dot);
 }
@@ -305,7 +317,7 @@ bool cCDR_MediaManager::SettleExistingName(cSp_CDRProgramItemObj* track, char* n
   switch (existingNameMethod) {
     case kQel_SaveFileNameAutoNumber: {
       std::string stem, extension;
-      SplitName(name, stem, extension);
+      SplitName(name, CDRMM_FileExtensionOfType(saveSetup.fileType), stem, extension);
       for (SInt32 n = 1; n < 0x7FFFFFFF; ++n) {
         const std::string digits = std::to_string(n);
         const SInt32 suffix = SInt32(1 + digits.size() + extension.size());

@@ -153,8 +153,13 @@ Boolean CDRMMgr_GetFileNameDefFolder(short& vRefNum, SInt32& dirID) {
 
 void CDRMMgr_MakeNameSafeForFile(char* name) {
   if (name == nullptr) return;
-  // No second byte of a two-byte character is below 0x40, so ':' is always a character.
+  // No second byte of a two-byte character is below 0x40, so ':' and the control bytes are
+  // always characters. A tag's line break or tab would go into the name on disk as it is:
+  // they become spaces, as the list shows them.
   Sp_ChangeCharactorInString(name, ':', '/');
+  for (char* at = name; *at != 0; ++at) {
+    if (static_cast<unsigned char>(*at) < 0x20 || *at == 0x7F) *at = ' ';
+  }
   for (char* at = name; *at == '.'; ++at) *at = '_';
 }
 

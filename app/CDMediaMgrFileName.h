@@ -17,7 +17,8 @@ class ciTunesMusicInfoObj;
 // file gives the default definition. Texts from tags are cut on character boundaries. The name
 // is one visible file name: it never holds ':', which separates the parts of the program's
 // paths (a ':' of a tag or of the time is written '/', as the program shows a ':' of a Linux
-// name, so the file on disk shows ':'), and never starts with '.' (it becomes '_').
+// name, so the file on disk shows ':'), no control characters (a tag's line break or tab
+// becomes a space) and never starts with '.' (it becomes '_').
 // 1 when the name is not empty. The error manager is not used.
 unsigned char CDRMMgr_CreateFileNameFromTargetProgramItem(
     tTevo_FileNameDefDlgType kind, cCDR_MediaItem* mediaItem, cSp_CDRProgramBaseObj* program,

@@ -262,6 +262,7 @@ unsigned char CDRMGR_AskSaveSetup(Rect& area, cPrefStockFileObj* stock,
   info.sampleRate = sampleRate;
   info.sampleSize = sampleSize;
   info.channels = channels;
+  CDRMGRFileSaveSetup_FitSampleSizeToCompression(info);
 
   state->speedPopup = CDRDlg_ItemControl(state->dialog, kCDR_SaveSetupSpeedItem);
   CDRMGRFileSaveSetup_InitialSetupDlgItem(state, speeds);

@@ -157,6 +157,10 @@ void CDRMGR_GetSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* st
 // from before) falls back to no compression at 16 bits, without the compressor's settings;
 // any other set-up stays as it is.
 void CDRMGRFileSaveSetup_FitCompressionToType(sCDR_SaveSetupInfo& info);
+// A kept compression whose samples have one size of their own (32-bit float, 24-bit integer)
+// keeps that size when the caller's size replaces the kept one: with another size nothing
+// could write it.
+void CDRMGRFileSaveSetup_FitSampleSizeToCompression(sCDR_SaveSetupInfo& info);
 void CDRMGRSaveSpeedSetup_SetupSaveTargetDirOutputItem(sCDRMGR_AskSaveInfoDlgData* state);
 void CDRMGRSaveSpeedSetup_SetupFileNameDefinitionExpOutputItem(sCDRMGR_AskSaveInfoDlgData* state);
 // The file type of a type popup item (1 'AIFF', 2 'WAVE', 3 'MooV', 4 'QTnc', 5 'AIFC', any

@@ -440,6 +440,16 @@ void CDRMGRFileSaveSetup_FitCompressionToType(sCDR_SaveSetupInfo& info) {
   info.codecSettings = nullptr;
 }
 
+void CDRMGRFileSaveSetup_FitSampleSizeToCompression(sCDR_SaveSetupInfo& info) {
+  CompressionInfo own{};
+  own.recordSize = kCompressionInfoRecordSize;
+  // Asked with no size, only uncompressed formats of one sample size answer with theirs.
+  if (GetCompressionInfo(fixedCompression, info.compressionType, 1, 0, &own) == noErr &&
+      own.compressionID == notCompressed && own.bytesPerSample > 0) {
+    info.sampleSize = SInt16(own.bytesPerSample * 8);
+  }
+}
+
 void CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo(sCDRMGR_AskSaveInfoDlgData* state,
                                                     ComponentInstance component) {
   if (ReportNull(state, "CDRMGR_SetupSaveSetupDlgOptionDlgComponentInfo")) return;

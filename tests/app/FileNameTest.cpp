@@ -266,9 +266,10 @@ TEST(FileNameExtension, TheNameWithItsExtensionIsKeptUpTo255BytesAndCutPastThem)
   }
 }
 
-// A name from tags may hold anything: every ':' becomes '/', and every leading '.' becomes '_'
+// A name from tags may hold anything: every ':' becomes '/', every control character a space
+// (a name with a line break is no name for a shell), and every leading '.' becomes '_'
 // so that no name is hidden, "." or ".."; dots after the first other byte stay.
-TEST(SafeFileName, ColonsAndEveryLeadingDotAreReplacedAndTheRestIsKept) {
+TEST(SafeFileName, ColonsControlCharactersAndEveryLeadingDotAreReplacedAndTheRestIsKept) {
   const std::string kanji = SpCDR_MJ("曲");
   const struct {
     std::string name, want;
@@ -282,6 +283,8 @@ TEST(SafeFileName, ColonsAndEveryLeadingDotAreReplacedAndTheRestIsKept) {
       {"12:05:09", "12/05/09"},
       {":.x", "/.x"},
       {"." + kanji + ":", "_" + kanji + "/"},
+      {"Line1\nLine2\ttab\r\x1f\x7f", "Line1 Line2 tab   "},
+      {"\n." + kanji + "\t", " ." + kanji + " "},
   };
   for (const auto& c : cases) {
     std::vector<char> name(c.name.begin(), c.name.end());

@@ -888,13 +888,15 @@ TEST_F(SaveFlow, ASecondClashInARunIsSettledUnaskedOnlyByAnAnswerForAll) {
 }
 
 // Titles that end in a four-letter extension keep it as written, are checked under it, and a
-// number goes before it.
+// number goes before it; a title's ending of digits is no extension: the number and the file
+// type's extension go after it.
 TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
   RunWith(
       {
           TitleRuleAndJunk(Out("Noon.aifc")),
           Then("save each, numbering what exists",
-               [] {
+               [this] {
+                 WriteJunk(Out("Op.125"));
                  StoreSetup(1.0);
                  ClearExistingNameBox();
                  Respond(SetupAnswer(kWAVE));
@@ -905,17 +907,18 @@ TEST_F(SaveFlow, AFourLetterExtensionIsKeptCheckedAndNumberedBefore) {
                   [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
           Do("the names as written, the taken one numbered before its extension",
              [this] {
-               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1);
+               EXPECT_EQ(ShownTimes(kExistingNameTitle), 1) << "answered for all";
                EXPECT_EQ(ReadAll(Out("Noon.aifc")), "not a sound file");
                std::vector<std::string> names = Names(out_);
                std::sort(names.begin(), names.end());
-               EXPECT_EQ(names, (std::vector<std::string>{"Dawn.aiff", "Dusk.wav", "Noon.aifc",
-                                                          "Noon_1.aifc"}));
+               EXPECT_EQ(names, (std::vector<std::string>{"Dawn.aiff", "Noon.aifc", "Noon_1.aifc",
+                                                          "Op.125", "Op.125_1.wav"}));
+               EXPECT_EQ(ProbeFile(Out("Op.125_1.wav")).codec, "pcm_s16le");
                EXPECT_EQ(ProbeFile(Out("Dawn.aiff")).codec, "pcm_s16le");
                EXPECT_EQ(ProbeFile(Out("Noon_1.aifc")).codec, "pcm_s16le");
              }),
       },
-      {"Day Trip", "Dawn.aiff", "Noon.aifc", "Dusk"});
+      {"Day Trip", "Dawn.aiff", "Noon.aifc", "Op.125"});
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

@@ -430,5 +430,42 @@ TEST_F(SaveSetupDialog, OKWithTheKeptFolderGoneAsksForAFolderFirst) {
   EXPECT_EQ(result_.folderValid, 1);
 }
 
+// The caller's 16 bits replace a kept sample size, but not the size of a kept uncompressed
+// format that has only one: a movie of 32-bit floats at 16 bits is nothing a writer writes.
+TEST_F(SaveSetupDialog, AKeptFormatOfOneSampleSizeKeepsThatSize) {
+  const struct {
+    OSType compression;
+    SInt16 size;
+    const char* shown;
+  } cases[] = {
+      {SpFourCC("fl32"), 32, "サイズ：32 ビット"},
+      {SpFourCC("in24"), 24, "サイズ：24 ビット"},
+      {SpFourCC("twos"), 16, "サイズ：16 ビット"},
+  };
+  for (const auto& c : cases) {
+    stock_->ClearPrefData();
+    CDRDlg_StoreLong(stock_.get(), kCDR_SaveSetupGroup, kCDR_SaveFileTypeKey,
+                     SInt32(SpFourCC("MooV")));
+    CDRDlg_StockItem(stock_.get(), kCDR_SaveSetupGroup, kCDR_SaveCompressionKey, true)
+        ->SetupOSTypeData(c.compression, 1);
+    CDRDlg_StoreLong(stock_.get(), kCDR_SaveSetupGroup, kCDR_SaveSampleSizeKey, 24);
+    Seen seen;
+    Respond(Look(&seen).ClickItem(kCDR_SaveSetupOKItem));
+    ASSERT_EQ(Ask(), 1);
+    ASSERT_EQ(seen.texts.size(), 3u);
+    EXPECT_EQ(seen.texts[2], SpCDR_MJ(c.shown));
+    EXPECT_EQ(result_.compressionType, c.compression);
+    EXPECT_EQ(result_.sampleSize, c.size);
+    CompressionInfo info{};
+    info.recordSize = kCompressionInfoRecordSize;
+    EXPECT_EQ(GetCompressionInfo(fixedCompression, result_.compressionType, 2,
+                                 result_.sampleSize, &info),
+              noErr)
+        << "a size the format can have";
+    DisposeHandle(result_.codecSettings);
+    result_.codecSettings = nullptr;
+  }
+}
+
 }  // namespace
 }  // namespace app_test
