@@ -609,9 +609,12 @@ class cCDR_MediaManager : public cSp_Window {
   // The error sheet of a run into each file with this explanation: 1 and stop 0 to go on with
   // the next file, 0 and stop 1 to end the run.
   bool AskGoOnWith(const std::string& explanation, unsigned char& stop);
+  // A usable track follows the one in hand in the run into each file.
+  bool MoreEachFilesFollow();
   // A file the engine ended without completing it, and not at the person's request: logged,
-  // and told unless the engine told it already (in a run into each file the person then
-  // chooses between the next file and the end of the run: stop). True for such a file.
+  // and told unless the engine told it already (in a run into each file with files to follow
+  // the person then chooses, after the engine's report too, between the next file and the end
+  // of the run: stop). True for such a file.
   bool TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsigned char stopped,
                           unsigned char& stop);
   // A file the save completed under its name: kept until the run ends, when a listed row of

@@ -168,6 +168,15 @@ void cCDR_MediaManager::DisposeEachRunSelection() {
   eachSaveItem = nullptr;
 }
 
+bool cCDR_MediaManager::MoreEachFilesFollow() {
+  if (eachSaveEntry == nullptr) return false;
+  for (cCDR_SelectionMediaItem* e = eachSaveEntry->GetNextObjectPtr(); e != nullptr;
+       e = e->GetNextObjectPtr()) {
+    if (UsableEntry(e)) return true;
+  }
+  return false;
+}
+
 void cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(unsigned char first) {
   for (;;) {
     cCDR_SelectionMediaItem* entry = nullptr;
@@ -180,11 +189,7 @@ void cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(u
     if (entry == nullptr) break;
     eachSaveEntry = entry;
     eachSaveItem = entry->GetProgramItem();
-    unsigned char more = 0;
-    for (cCDR_SelectionMediaItem* e = entry->GetNextObjectPtr(); e != nullptr && more == 0;
-         e = e->GetNextObjectPtr()) {
-      more = UsableEntry(e) ? 1 : 0;
-    }
+    const unsigned char more = MoreEachFilesFollow() ? 1 : 0;
     saveFileName[0] = 0;
     SetFileProgressOutputStringObjItemValue(eachSaveItem);
     unsigned char stop = 0;

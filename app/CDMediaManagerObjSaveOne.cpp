@@ -782,14 +782,17 @@ bool cCDR_MediaManager::TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsig
   static const char kMethod[] = "cCDR_MediaManager::TellUnfinishedFile";
   stop = 0;
   if (stopped == 0 || saveStopAsked != 0) return false;
-  // The engine beeped and told its reason already: only the record is left to write.
+  const std::string text = SpCDR_MJ("「") + saveFileName +
+                           SpCDR_MJ("」は保存できませんでした。ファイルはできていません。");
+  // The engine beeped and told its reason already: only the record is left to write. In a run
+  // into each file that report ended this file only, and a reason such as a folder that cannot
+  // be written would end every file after it too: whether they go on is asked.
   if (program != nullptr && program->GetSaveTarget().failureTold != 0) {
     SpERORSYS_SaveErrorMeesage(kSource, kMethod, 1, kMsgFileNotSaved);
+    if (eachFileMode != 0 && MoreEachFilesFollow()) AskGoOnWith(text, stop);
     return true;
   }
   SpReportFailure(kSource, kMethod, 2, kMsgFileNotSaved);
-  const std::string text = SpCDR_MJ("「") + saveFileName +
-                           SpCDR_MJ("」は保存できませんでした。ファイルはできていません。");
   if (eachFileMode != 0) {
     AskGoOnWith(text, stop);
   } else {

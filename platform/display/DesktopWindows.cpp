@@ -11,6 +11,7 @@
 #include "display/detail/Desktop.h"
 #include "display/detail/DesktopX11.h"
 #include "display/internal/Backends.h"
+#include "display/internal/DesktopKeys.h"
 #include "events/internal/EventLoop.h"
 #include "quickdraw/internal/Ports.h"
 #include "ui/internal/Alerts.h"
@@ -540,15 +541,44 @@ WindowRef InnermostLoopWindow() {
   return ModalLoopDepth() > 0 ? InnermostModalWindow() : nullptr;
 }
 
+// A dialog or alert window (a progress window too): classes that have no close box of their
+// own.
+bool HasNoCloseBoxOfItsOwn(WindowRef window) {
+  WindowClass kind = 0;
+  return GetWindowClass(window, &kind) == noErr &&
+         (kind == kAlertWindowClass || kind == kMovableAlertWindowClass ||
+          kind == kModalWindowClass || kind == kMovableModalWindowClass);
+}
+
+void PostEscapeKey() {
+  MacKey escape;
+  if (!MacKeyOf(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, &escape)) return;
+  RawInput key;
+  key.charCode = escape.charCode;
+  key.keyCode = escape.keyCode;
+  for (const RawInputKind kind : {kRawKeyDown, kRawKeyUp}) {
+    key.kind = kind;
+    PostRawInput(key);
+  }
+}
+
 }  // namespace
 
 // The close button of a window behind a modal loop's dialog does nothing, then or once the
 // dialog is answered, as that window's own close box could not be clicked: the dialog comes
-// back to the front instead.
+// back to the front instead. The close button of the loop's own window, or of any dialog,
+// alert or progress window, which has no close box of its own, is its Escape key: it cancels
+// as Escape does (nothing where Escape does nothing). Asked to close, such a window would only
+// hide, and a loop still running behind it would take the next Return as its OK.
 void WindowCloseRequested(ShownWindow& shown) {
   WindowRef loop = InnermostLoopWindow();
-  if (loop != nullptr && loop != shown.window && IsValidWindowPtr(loop)) {
+  const bool looping = loop != nullptr && IsValidWindowPtr(loop);
+  if (looping && loop != shown.window) {
     if (ShownWindow* front = ShownOf(loop)) SDL_RaiseWindow(front->sdl);
+    return;
+  }
+  if (looping || HasNoCloseBoxOfItsOwn(shown.window)) {
+    PostEscapeKey();
     return;
   }
   SendBoundsEvent(shown.window, kEventWindowClose, 0, shown.content, shown.content);

@@ -29,6 +29,7 @@ using namespace sp_platform::events;
 
 constexpr UInt8 kEnterChar = 0x03;
 constexpr UInt8 kTabChar = 0x09;
+constexpr UInt8 kSpaceChar = 0x20;
 constexpr UInt8 kReturnChar = 0x0D;
 constexpr UInt8 kEscapeChar = 0x1B;
 constexpr UInt8 kPeriodChar = 0x2E;
@@ -538,7 +539,13 @@ bool SelectKey(DialogRef dialog, const EventRecord& event, DialogItemIndex* item
     return false;
   }
   if (focus < 1) return false;
-  TEKey(CharParameter(ch), GetDialogTextEditHandle(dialog));
+  // TEKey knows no modifiers: with Shift an arrow (or another moving key) extends the
+  // selection, as in the fields of windows of the standard handler.
+  if ((event.modifiers & shiftKey) != 0 && ch < kSpaceChar && record != nullptr) {
+    sp_platform::dialogs::EditKey(record, ch, true);
+  } else {
+    TEKey(CharParameter(ch), GetDialogTextEditHandle(dialog));
+  }
   if (sp_platform::dialogs::Lookup(dialog) == nullptr || !Enabled(dialog, focus)) return false;
   *itemHit = focus;
   return true;

@@ -649,6 +649,52 @@ TEST_F(SaveFlow, TheNextFileOfARunIsCheckedInOnePassAndStartedInTheNext) {
   });
 }
 
+// A file of a run into each file that the engine could not save (a FLAC file cut short) is
+// told by the engine, and then the run asks whether the files after it go on: a reason such as
+// a folder that cannot be written would fail each of them again.
+TEST_F(SaveFlow, AFileTheEngineCouldNotSaveAsksWhetherTheFilesAfterItGoOn) {
+  const std::string cut = home_.Path("cut.flac"), whole = home_.Path("whole.mp3");
+  ASSERT_TRUE(sp_testing::RunFfmpeg(
+      {"-f", "lavfi", "-i", "anoisesrc=duration=4", "-ac", "2", "-c:a", "flac", cut}, cut));
+  ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-ac",
+                                     "1", "-c:a", "libmp3lame", whole},
+                                    whole));
+  struct stat st {};
+  ASSERT_EQ(stat(cut.c_str(), &st), 0);
+  ASSERT_EQ(truncate(cut.c_str(), st.st_size / 2), 0);
+  sp_testing::ResponderScope responder;
+  Run({
+      Do("add the files",
+         [cut, whole] {
+           ASSERT_TRUE(AddSoundFile(cut));
+           ASSERT_TRUE(AddSoundFile(whole));
+         }),
+      WaitFor("their rows", [] { return Rows() == 2; }),
+      Then("select both", [] { Key('a', cmdKey); }),
+      Then("save each, stopping after the first",
+           [] {
+             StoreSetup(1.0);
+             Respond(SetupAnswer(kWAVE));
+             Respond(Answer::Return());
+             Respond(Answer().ClickButtonUTF8("保存を中止する"));
+             EXPECT_TRUE(
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+           }),
+      WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
+      Do("the engine's reason, then the question, and no file after it",
+         [this] {
+           EXPECT_EQ(sp_testing::PendingAnswerCount(), 0u) << "the question was asked";
+           EXPECT_TRUE(Names(out_).empty());
+           const std::vector<sp_testing::Shown>& shown = sp_testing::ShownSoFar();
+           ASSERT_FALSE(shown.empty());
+           EXPECT_EQ(shown.back().explanation,
+                     SpCDR_MJ("「cut_1_0.wav」は保存できませんでした。ファイルはできていません。"));
+         }),
+      Quit(),
+  });
+  EXPECT_FALSE(forcedEnd_);
+}
+
 // Quitting while a save runs asks first; letting the save go on keeps the program running
 // and the file is finished.
 TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {

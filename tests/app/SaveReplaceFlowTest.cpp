@@ -176,14 +176,16 @@ TEST_F(SaveReplaceFlow, TheOldFileStaysUntilTheNewOneIsComplete) {
     int failed;                   // tracks whose save failed (each told by the engine, and logged)
     int asked;                    // times the existing-name question came
   } cases[] = {
+      // After each failure but the last track's, whether the run goes on is asked.
       {"deleting for all, the save failing",
-       {ExistingName(7, true), Answer::Return(), Answer::Return(), Answer::Return()},
+       {ExistingName(7, true), Answer::Return(), Button("次の保存を行う"), Answer::Return(),
+        Button("次の保存を行う"), Answer::Return()},
        3,
        1},
       {"deleting for all, the save succeeding", {ExistingName(7, true)}, 0, 1},
       {"replacing in the save dialog, the save failing",
        {ExistingName(5, false), sp_testing::NavSave("Sunrise_1_0.aif"), Button("置き換える"),
-        Answer::Return(), ExistingName(8, false), Answer::Return()},
+        Answer::Return(), Button("次の保存を行う"), ExistingName(8, false), Answer::Return()},
        2,
        2},
   };

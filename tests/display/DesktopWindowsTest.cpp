@@ -204,13 +204,22 @@ TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
   EXPECT_TRUE(IsValidWindowPtr(window)) << "the request alone closes nothing";
 
   // Behind a dialog's modal loop the window's close button does nothing, then or after the
-  // loop: the dialog's own request, asked for after it, arrives alone.
+  // loop. The close button of the loop's own dialog is its Escape key (a close would leave the
+  // loop running behind a hidden dialog): asked for after the other, it arrives alone.
   WindowRef dialog = ShowWindowOnDesktop(R(200, 150, 300, 350), "設定", kMovableModalWindowClass);
   ASSERT_NE(dialog, nullptr);
-  int dialogRequests = 0;
+  int dialogRequests = 0, dialogCloses = 0;
+  Listen(GetWindowEventTarget(dialog), {{kEventClassKeyboard, kEventRawKeyDown}},
+         [&dialogRequests, dialog](EventRef event) {
+           char ch = 0;
+           GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch,
+                             nullptr, &ch);
+           if (ch == 0x1B && ++dialogRequests == 1) QuitAppModalLoopForWindow(dialog);
+           return OSStatus(noErr);
+         });
   Listen(GetWindowEventTarget(dialog), {{kEventClassWindow, kEventWindowClose}},
-         [&dialogRequests, dialog](EventRef) {
-           if (++dialogRequests == 1) QuitAppModalLoopForWindow(dialog);
+         [&dialogCloses, dialog](EventRef) {
+           if (++dialogCloses == 1) QuitAppModalLoopForWindow(dialog);
            return OSStatus(noErr);
          });
   std::pair<WindowRef, WindowRef> both(window, dialog);
@@ -221,7 +230,23 @@ TEST_F(Windows, TheWindowManagersCloseButtonAsksTheWindowToClose) {
   RunAppModalLoopForWindow(dialog);
   RemoveEventLoopTimer(timer);
   EXPECT_EQ(dialogRequests, 1);
+  EXPECT_EQ(dialogCloses, 0) << "the dialog its loop waits on is not closed";
   EXPECT_EQ(closeRequests, 1) << "the window behind the dialog was asked to close";
+
+  // A dialog outside any loop (a progress window) has no close box either: Escape too.
+  int escapes = 0;
+  Listen(GetWindowEventTarget(dialog), {{kEventClassKeyboard, kEventRawKeyDown}},
+         [&escapes](EventRef event) {
+           char ch = 0;
+           GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, sizeof ch,
+                             nullptr, &ch);
+           escapes += ch == 0x1B;
+           return OSStatus(noErr);
+         });
+  SelectWindow(dialog);
+  ASSERT_TRUE(x11::RequestClose(sp_platform::display::X11WindowOf(dialog)));
+  PumpUntil([&escapes] { return escapes > 0; }, "the dialog's Escape");
+  EXPECT_EQ(dialogCloses, 0);
 }
 
 // The window xdotool says is active.

@@ -349,6 +349,14 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   PostKey('b');
   EXPECT_EQ(RunOnce(), 3);
   EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本ab"));
+  // Shift with an arrow key extends the selection, which typing then replaces.
+  for (int i = 0; i < 2; ++i) {
+    PostKey(0x1C, shiftKey);
+    EXPECT_EQ(RunOnce(), 3);
+  }
+  PostKey('c');
+  EXPECT_EQ(RunOnce(), 3);
+  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), SJ("日本c"));
   MakeWindow(R(500, 600, 600, 800));
   PostClickOn(5);                       // the disabled static text
   sp_testing::PostClick(Pt(700, 550));  // another window: a beep
