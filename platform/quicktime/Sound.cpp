@@ -211,6 +211,17 @@ bool CanEncodeFormat(OSType format, SInt16 sampleSize, SInt16 numChannels) {
   return FormatUsable(format, sampleSize, numChannels, true);
 }
 
+std::vector<int> EncoderSampleRates(OSType format) {
+  std::vector<int> rates;
+  const SoundFormat* f = FindSoundFormat(format);
+  if (f == nullptr || f->layout == SoundLayout::kLinear) return rates;
+  const AVCodec* encoder = avcodec_find_encoder(AVCodecID(f->codecID));
+  if (encoder == nullptr || encoder->supported_samplerates == nullptr) return rates;
+  for (const int* rate = encoder->supported_samplerates; *rate != 0; ++rate) rates.push_back(*rate);
+  std::sort(rates.rbegin(), rates.rend());
+  return rates;
+}
+
 }  // namespace quicktime
 }  // namespace sp_platform
 

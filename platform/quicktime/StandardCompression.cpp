@@ -235,18 +235,32 @@ void ShowSettings(DialogRef dialog, const SoundSettings& s) {
           s.encoder.quality > 0 ? std::to_string(s.encoder.quality) : std::string());
 }
 
-// What the dialog holds; 0 when every field is good, else the item of the first one that is
-// not.
-SInt16 ReadSettings(DialogRef dialog, SoundSettings& s) {
-  long rate = 0, size = 0, kbps = 0, quality = 0;
-  // The lowest rate a conversion makes, up to the highest a 16.16 rate holds.
-  if (!Number(dialog, kSoundSettingsRate, long(kLowestSoundRate), 65535, false, rate))
-    return kSoundSettingsRate;
+// The highest rate the rate field takes: the highest a 16.16 rate holds.
+constexpr long kHighestFieldRate = 65535;
+
+// The compressor whose button is on.
+OSType ChosenCompressor(DialogRef dialog) {
   OSType format = kSoundNotCompressed;
   for (SInt16 i = 0; i < kCompressorCount; ++i) {
     if (Value(dialog, SInt16(kSoundSettingsFirstCompressor + i)) != 0)
       format = kSoundSettingsCompressors[i];
   }
+  return format;
+}
+
+// What the dialog holds; 0 when every field is good, else the item of the first one that is
+// not.
+SInt16 ReadSettings(DialogRef dialog, SoundSettings& s) {
+  long rate = 0, size = 0, kbps = 0, quality = 0;
+  // The lowest rate a conversion makes, up to the highest a 16.16 rate holds.
+  if (!Number(dialog, kSoundSettingsRate, long(kLowestSoundRate), kHighestFieldRate, false, rate))
+    return kSoundSettingsRate;
+  OSType format = ChosenCompressor(dialog);
+  // A rate the compressor's encoder does not take would fail the save only after its file
+  // dialog, as if the sound were damaged: it is refused here.
+  const std::vector<int> rates = EncoderSampleRates(format);
+  if (!rates.empty() && std::find(rates.begin(), rates.end(), int(rate)) == rates.end())
+    return kSoundSettingsRate;
   const SoundFormat* f = FindSoundFormat(format);
   const bool linear = f != nullptr && f->layout == SoundLayout::kLinear;
   if (linear && f->fixedSampleSize == 0) {
@@ -305,7 +319,8 @@ DialogRef MakeDialog(const SoundSettings& s) {
 
 // Tells, in a caution alert, which field holds a value the settings cannot take and what it
 // may hold.
-void TellBadField(SInt16 item) {
+// The alert naming a field whose value cannot be taken with the compressor chosen.
+void TellBadField(SInt16 item, OSType compressor) {
   static const struct {
     SInt16 item;
     const char* message;
@@ -320,11 +335,22 @@ void TellBadField(SInt16 item) {
       {kSoundSettingsQuality, "「品質」の値が正しくありません。",
        "1 から 100 までの整数を入れるか、空けておいてください。"},
   };
+  const std::vector<int> rates = EncoderSampleRates(compressor);
   for (const auto& field : kFields) {
     if (field.item != item) continue;
+    std::string says = field.explanation;
+    if (item == kSoundSettingsRate && !rates.empty()) {
+      says = "この圧縮では次のいずれかを入れてください：";
+      bool first = true;
+      for (const int rate : rates) {
+        if (rate < kLowestSoundRate || rate > kHighestFieldRate) continue;
+        says += (first ? "" : "、") + std::to_string(rate);
+        first = false;
+      }
+    }
     Str255 message, explanation;
     PascalOf(MJ(field.message), message);
-    PascalOf(MJ(field.explanation), explanation);
+    PascalOf(MJ(says.c_str()), explanation);
     AlertStdAlertParamRec param;
     std::memset(&param, 0, sizeof param);
     param.movable = true;
@@ -348,7 +374,7 @@ SInt16 RunDialog(DialogRef dialog, SoundSettings& s) {
         s = chosen;
         return hit;
       }
-      TellBadField(bad);
+      TellBadField(bad, ChosenCompressor(dialog));
       SelectDialogItemText(dialog, bad, 0, 32767);
     } else if (hit == kSoundSettingsMono || hit == kSoundSettingsStereo) {
       Choose(dialog, kSoundSettingsMono, 2, hit);

@@ -7,6 +7,7 @@
 #include "MacMemory.h"
 #include "QuickTimeComponents.h"
 #include "SoundConverter.h"
+#include "SpTextCodec.h"
 #include "TestResponder.h"
 #include "UiFixture.h"
 #include "quicktime/internal/SoundSettingsDialog.h"
@@ -152,6 +153,26 @@ TEST_F(SoundSettingsTest, AFieldItCannotTakeKeepsTheDialogOpen) {
   EXPECT_EQ(Get<OSType>(scSoundCompressionType), k8BitOffsetBinaryFormat);
   EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate11025hz);
   EXPECT_EQ(Get<SInt16>(scSoundSampleSizeType), 8);
+}
+
+// A rate the compressor's encoder does not take (AAC has its steps) is refused in the dialog,
+// which names the rates it takes, rather than failing the save after its file dialog.
+TEST_F(SoundSettingsTest, ACompressorTakesOnlyTheRatesItsEncoderTakes) {
+  const SInt16 aac = CompressorItem(kMPEG4AudioFormat);
+  ASSERT_NE(aac, 0);
+  Respond(Answer().ClickItem(aac).SetEditText(qt::kSoundSettingsRate, "12345").ClickItem(
+      qt::kSoundSettingsOK));
+  Respond(Answer::Return());
+  Respond(Answer().SetEditText(qt::kSoundSettingsRate, "22050").ClickItem(qt::kSoundSettingsOK));
+  ASSERT_EQ(SCRequestImageSettings(ci_), noErr);
+  ASSERT_EQ(sp_testing::ShownSoFar().size(), 3u);
+  const sp_testing::Shown& alert = sp_testing::ShownSoFar()[1];
+  EXPECT_EQ(alert.message, BadFieldMessage(qt::kSoundSettingsRate));
+  EXPECT_NE(alert.explanation.find(SJ("：64000、48000、44100、32000、24000、22050")),
+            std::string::npos)
+      << sp::text::MacJapaneseToUTF8(alert.explanation) << ": rates the field takes";
+  EXPECT_EQ(Get<OSType>(scSoundCompressionType), kMPEG4AudioFormat);
+  EXPECT_EQ(Get<UnsignedFixed>(scSoundSampleRateType), rate22050hz);
 }
 
 // Each field of the dialog at and just past its limits: a value it takes is the setting; a

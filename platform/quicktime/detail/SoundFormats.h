@@ -3,6 +3,8 @@
 // sample descriptions of movies and the converter. Not for the program's own code.
 #pragma once
 
+#include <vector>
+
 #include "MacTypes.h"
 
 namespace sp_platform {
@@ -47,6 +49,9 @@ inline OSType CodecFormat(int codecID) {
 // Whether a format of that sample size and channel count can be decoded or encoded here.
 bool CanDecodeFormat(OSType format, SInt16 sampleSize, SInt16 numChannels);
 bool CanEncodeFormat(OSType format, SInt16 sampleSize, SInt16 numChannels);
+// The only sample rates the format's encoder takes (AAC's: 8000 to 96000 Hz in its steps),
+// highest first; empty when it takes any.
+std::vector<int> EncoderSampleRates(OSType format);
 
 // The sample rates sound files really have. Others are refused where a file or a conversion
 // meets them: a rate change from or to them would cost time and memory out of all proportion
