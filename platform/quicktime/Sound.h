@@ -302,8 +302,9 @@ NumVersion SndSoundManagerVersion();
 // How the format packs its samples. compressionID fixedCompression asks by format (the
 // usual call); notCompressed or variableCompression ask the same. numChannels and sampleSize
 // complete the sizes of linear formats ('twos' and 'sowt' take 8, 16, 24 or 32 bits; the
-// others have their own size, which a sampleSize of 0 asks for). paramErr for a null record, a channel count below 1 or a
-// sample size the format cannot have; siInvalidCompression for a format the table lacks.
+// others have their own size, which a sampleSize of 0 asks for). paramErr for a null record,
+// a channel count below 1 or a sample size the format cannot have; siInvalidCompression for
+// a format the table lacks.
 OSErr GetCompressionInfo(SInt16 compressionID, OSType format, SInt16 numChannels, SInt16 sampleSize,
                          CompressionInfoPtr cp);
 
