@@ -33,8 +33,8 @@ constexpr std::size_t kFileRecordTailSize = 44;
 
 cSpCDRSaveInitDataMgr* gManager = nullptr;
 
-// Records left by a manager that was disposed of. Media objects may still point to them, so
-// they are kept (and stay reachable) until the program ends.
+// Records left by a manager that was disposed of, or dropped from a full list. Media objects
+// may still point to them, so they are kept (and stay reachable) until the program ends.
 cCDSaveInitialData* gReleasedCDRecords = nullptr;
 cQTFileSaveInitialData* gReleasedFileRecords = nullptr;
 
@@ -290,7 +290,9 @@ cCDSaveInitialData* cSpCDRSaveInitDataMgr::GetCDInitialData(UInt32 trackCount,
   if (record == nullptr) return nullptr;
   AppendCDRecord(record);
   if (created != nullptr) *created = 1;
-  while (cdCount_ > kSpStartDataListLimit) ReleaseCDHead(0);
+  // A CD object may still point at the record dropped from the list: it stays alive, out of
+  // the list, as the records of a disposed manager do.
+  while (cdCount_ > kSpStartDataListLimit) ReleaseCDHead(1);
   cdModified_ = 1;
   return record;
 }
@@ -462,7 +464,9 @@ cQTFileSaveInitialData* cSpCDRSaveInitDataMgr::GetQTFileInitialData(
   if (record == nullptr) return SpReportFailure(kSource, kMethod, 1, kSpMsgMemory, record);
   AppendFileRecord(record);
   if (created != nullptr) *created = 1;
-  while (fileCount_ > kSpStartDataListLimit) ReleaseFileHead(0);
+  // A sound-file object may still point at the record dropped from the list (more files are
+  // listed than the list keeps): it stays alive, out of the list.
+  while (fileCount_ > kSpStartDataListLimit) ReleaseFileHead(1);
   fileModified_ = 1;
   return record;
 }

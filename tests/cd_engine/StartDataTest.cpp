@@ -174,6 +174,12 @@ TEST_F(StartData, AFiftiethRecordDropsTheLeastRecentlyUsedOne) {
   Sound("file 99");
   EXPECT_NE(manager->GetCDInitialDataList(), droppedCD);
   EXPECT_NE(manager->GetFileInitialDataList(), droppedSound);
+  // The media objects of more CDs and files than the list keeps still point at the dropped
+  // records: these stay readable.
+  UInt32 droppedLevel = 0;
+  droppedCD->GetCDData(nullptr, nullptr, &droppedLevel);
+  EXPECT_EQ(droppedLevel, 255u);
+  EXPECT_EQ(droppedSound->GetVolumeLevel(), 100u);
 
   SpSaveCDQTFileInitialData();
   // Written least recently used first.
