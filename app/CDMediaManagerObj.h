@@ -605,6 +605,9 @@ class cCDR_MediaManager : public cSp_Window {
   bool SettleExistingName(cSp_CDRProgramItemObj* track, char* name, SInt32 size,
                           unsigned char moreFollow, unsigned char& stop);
   bool AskNewName(char* name, SInt32 size, unsigned char moreFollow, unsigned char& stop);
+  // The run's folder again after a file that went into a folder chosen for it only, whether
+  // that file was saved, failed to start or was given up.
+  void RestoreEachRunFolder();
   bool AskErrorGoOn(const char* text, OSErr err, unsigned char& stop);
   // The error sheet of a run into each file with this explanation: 1 and stop 0 to go on with
   // the next file, 0 and stop 1 to end the run.

@@ -179,6 +179,7 @@ bool cCDR_MediaManager::MoreEachFilesFollow() {
 
 void cCDR_MediaManager::SaveFileInMultiTypeFormatForIntoEachFile_SaveProcedure(unsigned char first) {
   for (;;) {
+    RestoreEachRunFolder();
     cCDR_SelectionMediaItem* entry = nullptr;
     if (stopAllAnswer == 0 && eachRunFirst_ != nullptr) {
       entry = first != 0 ? eachRunFirst_
@@ -281,6 +282,9 @@ bool cCDR_MediaManager::MakeEachFileName(cCDR_MediaItem* item, cSp_CDRProgramIte
     }
     std::snprintf(base, std::size_t(size), "%s", fallback.c_str());
   }
+  // A title or file name taken as it is gets what a definition's name gets: no ':' (a
+  // separator of the program's names), control characters or leading dots (a hidden file).
+  CDRMMgr_MakeNameSafeForFile(base);
   if (!HasOwnExtension(base)) {
     CDRMM_JoinNameAndExtension(base, size, CDRMM_FileExtensionOfType(saveSetup.fileType));
   }
@@ -462,12 +466,15 @@ bool cCDR_MediaManager::AskGoOnWith(const std::string& explanation, unsigned cha
 
 // ---- Between files -----------------------------------------------------------------------------
 
+void cCDR_MediaManager::RestoreEachRunFolder() {
+  if (eachFileFolderOnceSet_ == 0) return;
+  saveFolderRef = eachFileFolderOnce_;
+  eachFileFolderOnceSet_ = 0;
+}
+
 void cCDR_MediaManager::CatchSaveEndProcForMultiInEachCB(cSp_CDRProgramBaseObj* program,
                                                          unsigned char stopped) {
-  if (eachFileFolderOnceSet_ != 0) {
-    saveFolderRef = eachFileFolderOnce_;
-    eachFileFolderOnceSet_ = 0;
-  }
+  RestoreEachRunFolder();
   unsigned char stop = 0;
   if (TellUnfinishedFile(program, stopped, stop) && stop != 0) stopAllAnswer = 1;
   NoteSavedFile(program, stopped);

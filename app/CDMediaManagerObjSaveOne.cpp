@@ -382,6 +382,7 @@ void cCDR_MediaManager::MakeOneFileName(const OneFileChoice& choice, char* name,
     if (choice.program->IsOneCDRomProgram(&cd) && cd != nullptr) cd->GetCDTitle(name, size, nullptr);
     if (name[0] == 0 && media != nullptr) std::snprintf(name, std::size_t(size), "%s", media->GetName());
   }
+  CDRMMgr_MakeNameSafeForFile(name);
   CDRMM_JoinNameAndExtension(name, size, CDRMM_FileExtensionOfType(saveSetup.fileType));
 }
 

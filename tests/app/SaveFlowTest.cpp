@@ -402,11 +402,19 @@ std::vector<Step> SaveEachSteps(const std::vector<SaveEachCase>& cases, const st
   return steps;
 }
 
+// A folder where every temporary name a save may take is already taken: no save starts there.
+void MakeFolderOfTakenTemporaryNames(const std::string& folder) {
+  mkdir(folder.c_str(), 0700);
+  for (int n = 0; n <= 100; ++n)
+    mkdir((folder + "/mSpeadFileTmp" + (n == 0 ? "" : std::to_string(n))).c_str(), 0700);
+}
+
 // Each track of the whole CD into its own file: names that exist are settled by the answer,
 // never replaced unasked; a folder chosen for one file serves that file only.
 TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswered) {
   const std::string other = home_.Path("Other");
   mkdir(other.c_str(), 0700);
+  const std::string full = home_.Path("Full");
   const std::vector<SaveEachCase> cases = {
       {"no name exists",
        {},
@@ -444,9 +452,21 @@ TEST_F(SaveFlow, EachTrackIsSavedIntoItsOwnFileAndExistingNamesAreSettledAsAnswe
        {"Sunrise_1_0.aif"},
        1,
        {"moved.aif"}},
+      {"a folder for this file only where its save cannot start",
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       {ExistingName(5, false).Do([full](WindowRef) { MakeFolderOfTakenTemporaryNames(full); },
+                                  "make Full"),
+        sp_testing::NavSave("moved.aif", full), Answer().ClickButtonUTF8("今回限り使用"),
+        Answer().ClickButtonUTF8("閉じる"), Answer().ClickButtonUTF8("次の保存を行う"),
+        ExistingName(6, false)},
+       {"Midday_1_0_1.aif", "Sunset_1_0.aif"},
+       {"Sunrise_1_0.aif", "Midday_1_0.aif"},
+       2,
+       {}},
   };
   RunWith(SaveEachSteps(cases, out_, other, asked_));
-  EXPECT_EQ(errors_.Count(), 0u);
+  // The save that could not start is the only failure reported.
+  EXPECT_EQ(errors_.Count(), 2u);
 }
 
 // A listed file that a save replaces, into one file or in a run into each file, is shown as
@@ -717,17 +737,22 @@ TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
   });
 }
 
+// The names of a run into each file are made of this one part; the CD is selected.
+void StoreEachFileRuleOf(tSaveFileNameDefType kind) {
+  short vRefNum = 0;
+  SInt32 dirID = 0;
+  ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
+  cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
+  rule.AddNewNameDefItem(kind);
+  ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
+  Click(RowOf("Day Trip"), kCDR_NameColumn);
+}
+
 // Names made of the title alone, a junk file of the second track's name, the CD selected.
 Step TitleRuleAndJunk(const std::string& junk) {
   return Do("a rule of the title alone, and a file of the second track's name", [junk] {
-    short vRefNum = 0;
-    SInt32 dirID = 0;
-    ASSERT_TRUE(CDRMMgr_GetFileNameDefFolder(vRefNum, dirID));
-    cTevo_SaveFileNameDefObject rule(vRefNum, dirID, kTevo_FileNameDefIntoEachFileName);
-    rule.AddNewNameDefItem(kTevo_NameDefSongTitle);
-    ASSERT_TRUE(rule.SaveFileNameDefinitionIntoDefaultFileInPreferenceFolder());
     WriteJunk(junk);
-    Click(RowOf("Day Trip"), kCDR_NameColumn);
+    StoreEachFileRuleOf(kTevo_NameDefSongTitle);
   });
 }
 
@@ -754,6 +779,31 @@ TEST_F(SaveFlow, ANameWithItsOwnExtensionIsCheckedAsWritten) {
              }),
       },
       {"Day Trip", "Dawn", "Noon.xyz", "Dusk"});
+}
+
+// A rule that makes no name (the CD has no genre) leaves each file the title as it is, made
+// safe as the rule's own names are: no ':' (the program's names' separator) and no leading
+// dot (a hidden file).
+TEST_F(SaveFlow, ATitleTakenAsItIsIsMadeSafeAsARulesNameIs) {
+  RunWith(
+      {
+          Do("a rule of the genre alone", [] { StoreEachFileRuleOf(kTevo_NameDefGenre); }),
+          Then("save each",
+               [] {
+                 StoreSetup(1.0);
+                 Respond(SetupAnswer(kWAVE));
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem);
+               }),
+          WaitFor("the run ended", [] { return !M()->IsSaveRunning(); }),
+          Do("every track saved under its title",
+             [this] {
+               std::vector<std::string> names = Names(out_);
+               std::sort(names.begin(), names.end());
+               EXPECT_EQ(names, (std::vector<std::string>{"Dusk.wav", "__.wav", "a:b.wav"}));
+               EXPECT_EQ(errors_.Count(), 0u);
+             }),
+      },
+      {"Day Trip", "a:b", "..", "Dusk"});
 }
 
 // The bars of a save of several items: the overall bar moves by the item's share and is
