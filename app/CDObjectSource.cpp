@@ -78,18 +78,25 @@ cSpMenuItem* ItemOf(cSpMenu* menu, SInt32 n) {
 const char kSessionName[] = "mediamanager";
 
 // A second start: the running copy's media window comes to the front, where the note it left
-// says it is, and this copy ends. Where it cannot, the person is told so, in an alert on this
-// start's own display too (a start from the desktop's menu has no terminal to show the
-// sentence), and the start ends as one that failed.
-int RaiseRunningCopy(int argc, char** argv, const std::string& note) {
-  if (!note.empty() && SpActivateDesktopWindow(note) == noErr) return 0;
-  std::fprintf(stderr,
-               "The media manager is already running, but its window is not on this display.\n");
+// says it is, and this copy ends. Where it cannot (its window is on no display this start
+// reaches, or it runs in another session or on another computer, which leaves this session no
+// note), the person is told which, in an alert on this start's own display too (a start from
+// the desktop's menu has no terminal to show the sentence), and the start ends as one that
+// failed.
+int RaiseRunningCopy(int argc, char** argv, const std::string& note, bool otherSession) {
+  if (!otherSession && !note.empty() && SpActivateDesktopWindow(note) == noErr) return 0;
+  std::fprintf(stderr, "%s\n",
+               otherSession ? "The media manager is already running on this home, in another "
+                              "session or on another computer."
+                            : "The media manager is already running, but its window is not on "
+                              "this display.");
   std::string unused;
   if (SpOpenDisplay(&argc, argv, kSpDisplayDesktop, &unused) == noErr) {
     std::string text = SpCDR_MJ(
-        "メディアマネージャはすでに起動していますが、そのウインドウはこのディスプレイにはありま"
-        "せん。");
+        otherSession ? "メディアマネージャは、同じホームフォルダを使って、別のセッションか別の"
+                       "コンピュータですでに起動しています。"
+                     : "メディアマネージャはすでに起動していますが、そのウインドウはこのディスプ"
+                       "レイにはありません。");
     std::vector<char> message(text.begin(), text.end());
     message.push_back(0);
     Sp_SayAlertByModal(kSpStdSayDlgStop, message.data(), nullptr, nullptr, nullptr, nullptr);
@@ -163,7 +170,8 @@ int CDR_Main(int argc, char** argv) {
   std::string runningCopy;
   OSErr sessionError = noErr;
   const OSErr locked = SpTakeSessionLock(kSessionName, &runningCopy, &sessionError);
-  if (locked == fBsyErr) return RaiseRunningCopy(argc, argv, runningCopy);
+  if (locked == fBsyErr)
+    return RaiseRunningCopy(argc, argv, runningCopy, sessionError == fBsyErr);
   // Guarded by the home's lock alone: a later start of this session cannot find the window.
   if (sessionError != noErr) SpReportFailure(kSource, "CDR_Main", sessionError, kSpMsgFileError);
   if (locked != noErr) {

@@ -186,6 +186,7 @@ OSErr SpTakeSessionLock(const char* name, std::string* holderNote, OSErr* sessio
     // Busy: a copy started in another session (or with other session folders) runs on this
     // home. Either way this process holds nothing.
     if (fd >= 0) close(fd);
+    if (err == fBsyErr && sessionError != nullptr) *sessionError = fBsyErr;
     return err;
   }
   // A note left by a copy that crashed tells of a window that is gone, and a side file it was

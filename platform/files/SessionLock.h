@@ -36,8 +36,9 @@ OSErr SpSessionFolder(const char* name, std::string* folder);
 // guard, and the session's lock unless `sessionError`, when given, says why not: the error
 // of its folder, see SpSessionFolder, or of its lock file); fBsyErr when another process holds
 // either, with that process's note in `holderNote` (when given; empty when it left none or
-// runs in another session); otherwise the error of the data folder or of the guard's file
-// (permErr for one that is no regular file of the user's), and nothing is held.
+// runs in another session) and, in `sessionError`, fBsyErr when it runs in another session
+// (or machine) and noErr when in this one; otherwise the error of the data folder or of the
+// guard's file (permErr for one that is no regular file of the user's), and nothing is held.
 OSErr SpTakeSessionLock(const char* name, std::string* holderNote,
                         OSErr* sessionError = nullptr);
 // Gives back one take of a lock this process holds; the last one removes the note and lets

@@ -72,17 +72,30 @@ class RunningCopy : public ProgramTest {
 };
 
 TEST_F(RunningCopy, AStartWhileAnotherProcessRunsEndsAtOnceTouchingNothing) {
+  const std::string notHere = SpCDR_MJ(
+      "メディアマネージャはすでに起動していますが、そのウインドウはこのディスプレイにはありません。");
+  const std::string elsewhere =
+      SpCDR_MJ("メディアマネージャは、同じホームフォルダを使って、別のセッションか別のコンピュータで"
+               "すでに起動しています。");
+  const std::string otherRuntime = home_.Path("other-runtime");
+  mkdir(otherRuntime.c_str(), 0700);
   struct Case {
     const char* why;
     std::string note;
+    std::string runtime;  // the other copy's session folder; empty: this session's
+    std::string message;
   } cases[] = {
-      {"the other copy runs without a desktop, so it left no note", ""},
-      {"its window is on a display this process cannot reach", "x11 :no-such-display 0x400007"},
-      {"a note that is no window's address", "x11 :0 window"},
+      {"the other copy runs without a desktop, so it left no note", "", "", notHere},
+      {"its window is on a display this process cannot reach", "x11 :no-such-display 0x400007", "",
+       notHere},
+      {"a note that is no window's address", "x11 :0 window", "", notHere},
+      {"it runs in another session", "x11 :0 0x400007", otherRuntime, elsewhere},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
-    LockHolder other(c.note);
+    test_support::SessionLockHolder other(kName, c.note, [&c] {
+      if (!c.runtime.empty()) setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
+    });
     ASSERT_TRUE(other.Took());
     const std::set<std::string> before = HomeContents(home_.Home());
     sp_testing::ResponderScope responder;
@@ -94,10 +107,7 @@ TEST_F(RunningCopy, AStartWhileAnotherProcessRunsEndsAtOnceTouchingNothing) {
     EXPECT_NE(said.find("already running"), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << "one sentence: " << said;
     ASSERT_EQ(sp_testing::ShownSoFar().size(), 1u) << "and an alert on this start's display";
-    EXPECT_EQ(
-        sp_testing::ShownSoFar()[0].message,
-        SpCDR_MJ("メディアマネージャはすでに起動していますが、そのウインドウはこのディスプレイ"
-                 "にはありません。"));
+    EXPECT_EQ(sp_testing::ShownSoFar()[0].message, c.message);
     EXPECT_EQ(applicationObj_GlV, nullptr);
     EXPECT_TRUE(sp_testing::WindowList().empty()) << "no window was opened";
     EXPECT_EQ(HomeContents(home_.Home()), before) << "no settings or list file was written";

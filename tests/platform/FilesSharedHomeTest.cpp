@@ -85,12 +85,14 @@ TEST(SessionLock, ACopyWithOtherSessionFoldersOnTheSameHomeDoesNotRun) {
     const char* why;
     std::string runtime;  // empty: unset
     std::string note;     // what the start is told of the running copy
+    OSErr elsewhere;      // and whether it runs in another session
   } cases[] = {
-      {"the same session", first, "x11 :0 0x400007"},
-      {"another session's runtime folder", Folder(home.Path("run-other"), 0700), ""},
-      {"a runtime folder this copy cannot write", Folder(home.Path("run-locked"), 0500), ""},
-      {"a runtime folder that cannot be had", home.Path("file/run"), ""},
-      {"no runtime folder: the temporary folder's", "", ""},
+      {"the same session", first, "x11 :0 0x400007", noErr},
+      {"another session's runtime folder", Folder(home.Path("run-other"), 0700), "", fBsyErr},
+      {"a runtime folder this copy cannot write", Folder(home.Path("run-locked"), 0500), "",
+       fBsyErr},
+      {"a runtime folder that cannot be had", home.Path("file/run"), "", fBsyErr},
+      {"no runtime folder: the temporary folder's", "", "", fBsyErr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -99,10 +101,12 @@ TEST(SessionLock, ACopyWithOtherSessionFoldersOnTheSameHomeDoesNotRun) {
       c.runtime.empty() ? unsetenv("XDG_RUNTIME_DIR")
                         : setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
       setenv("TMPDIR", home.Path("").c_str(), 1);
-      const OSErr err = SpTakeSessionLock(kName, &note);
-      return err == fBsyErr ? (note == c.note ? 0 : 2) : 1;
+      OSErr elsewhere = 1;
+      const OSErr err = SpTakeSessionLock(kName, &note, &elsewhere);
+      return err != fBsyErr ? 1 : note != c.note ? 2 : elsewhere != c.elsewhere ? 3 : 0;
     });
-    EXPECT_EQ(result, 0) << "0: refused with the note; 1: it took the lock; 2: another note";
+    EXPECT_EQ(result, 0) << "0: refused with the note; 1: it took the lock; 2: another note; "
+                            "3: told the wrong session";
   }
 }
 
