@@ -463,6 +463,12 @@ Boolean cSp_CDRProgramBaseObj::InitLoadQTFileSoundDataInfo(unsigned char* isProt
   if (L.movie != nullptr) DisposeMovie(L.movie);
   L.movie = nullptr;
   L.media = nullptr;
+  // The failure of an earlier load (of a save that ended with it) is no failure of this one:
+  // left set, it would fail every later save of the program at its first fill.
+  L.loadError = 0;
+  L.loadErrorCode = noErr;
+  L.converterRefused = 0;
+  L.memoryFull = 0;
   const UInt32 bound = LoadBound(saveRunning_ != 0);
   // A CD that went away takes its tracks along: the run stops.
   if (CurrentItemGone()) return false;

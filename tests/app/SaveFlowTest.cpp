@@ -715,6 +715,46 @@ TEST_F(SaveFlow, AFileTheEngineCouldNotSaveAsksWhetherTheFilesAfterItGoOn) {
   EXPECT_FALSE(forcedEnd_);
 }
 
+// A listed file cut short fails its save; once it is whole again, it saves whole.
+TEST_F(SaveFlow, AFileWholeAgainAfterAFailedSaveSavesWhole) {
+  const std::string file = home_.Path("cut.flac"), keep = home_.Path("keep.flac");
+  ASSERT_TRUE(sp_testing::RunFfmpeg(
+      {"-f", "lavfi", "-i", "anoisesrc=duration=4", "-ac", "2", "-c:a", "flac", file}, file));
+  ASSERT_EQ(Tool({"cp", file, keep}), "");
+  struct stat st {};
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  sp_testing::ResponderScope responder;
+  // The file is cut short, when asked, once the save is about to start.
+  auto save = [this, &file, &st](bool cut) {
+    StoreSetup(1.0);
+    Respond(SetupAnswer(kWAVE));
+    Respond(sp_testing::NavGoTo(out_));
+    Answer answer = Answer::Click(kNavItemDefaultButton);
+    if (cut) answer.Do([&](WindowRef) { truncate(file.c_str(), st.st_size / 2); }, "cut");
+    Respond(answer);
+    if (cut) Respond(Answer::Return());  // the engine's report
+    EXPECT_TRUE(sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveOneItem).chosen);
+  };
+  Run({
+      Do("add the file", [file] { ASSERT_TRUE(AddSoundFile(file)); }),
+      WaitFor("its row", [] { return Rows() == 1; }),
+      Then("select it", [] { Key('a', cmdKey); }),
+      Then("save it, cut short as it starts",
+           [&] { save(true); }),
+      WaitFor("the save ended", [] { return !M()->IsSaveRunning(); }),
+      Then("make it whole and save it again",
+           [&] {
+             EXPECT_TRUE(Names(out_).empty());
+             ASSERT_EQ(Tool({"cp", keep, file}), "");
+             save(false);
+           }),
+      Saved(Out("cut_1_0.wav")),
+      Do("whole", [this] { EXPECT_NEAR(ProbeFile(Out("cut_1_0.wav")).seconds, 4.0, 0.01); }),
+      Quit(),
+  });
+  EXPECT_FALSE(forcedEnd_);
+}
+
 // Quitting while a save runs asks first; letting the save go on keeps the program running
 // and the file is finished.
 TEST_F(SaveFlow, QuittingWhileSavingAsksAndLetsTheSaveFinish) {
