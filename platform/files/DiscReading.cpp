@@ -174,22 +174,26 @@ std::unique_ptr<DiscSource> DiscSource::Open(const std::string& source, bool dri
   if (cdio == nullptr) return nullptr;
   int imageFd = -1;
   bool bigEndian = false;
+  std::string samples;
   if (!drive) {
     // The file libcdio takes an image's samples from (its ".bin"), in the byte order its
     // sheet gives it.
-    const char* samples = cdio_get_arg(cdio, "source");
-    imageFd = samples != nullptr ? open(samples, O_RDONLY | O_CLOEXEC) : -1;
+    const char* derived = cdio_get_arg(cdio, "source");
+    if (derived != nullptr) samples = derived;
+    imageFd = !samples.empty() ? open(samples.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     if (imageFd < 0) {
       cdio_destroy(cdio);
       return nullptr;
     }
-    const char* slash = std::strrchr(samples, '/');
-    const std::string name = slash != nullptr ? slash + 1 : samples;
+    const std::size_t slash = samples.rfind('/');
+    const std::string name = slash != std::string::npos ? samples.substr(slash + 1) : samples;
     bigEndian =
         std::find(bigEndianFiles.begin(), bigEndianFiles.end(), name) != bigEndianFiles.end();
   }
-  return std::unique_ptr<DiscSource>(
+  std::unique_ptr<DiscSource> opened(
       new DiscSource(cdio, imageFd, bigEndian, !drive && sheet && cdTextFile.empty()));
+  opened->imagePath_ = samples;
+  return opened;
 }
 
 DiscSource::~DiscSource() {

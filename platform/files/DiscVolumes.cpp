@@ -46,6 +46,8 @@ struct Disc {
   bool inDrive = false;
   std::string source;     // the image's ".cue" file or the drive's device
   FileKey sourceKey{};    // the image's ".cue" file
+  std::string imagePath;  // the image's ".bin" file
+  std::string stamp;      // both files as they were when the disc was read
   std::string signature;  // the table of contents, to tell another disc in the same drive
   std::string standIn;
   std::vector<TrackFile> tracks;
@@ -245,12 +247,29 @@ void Unmount(std::map<SInt16, Disc>::iterator it) {
   S().discs.erase(it);
 }
 
+// What an image's files are now: identity, size and modification time of both; "" when one
+// is not there. A sheet edited in place, a ".bin" still being copied when its sheet came or
+// one taken away: the disc is read anew, or goes.
+std::string ImageStamp(const std::string& cue, const std::string& bin) {
+  std::string stamp;
+  for (const std::string* path : {&cue, &bin}) {
+    struct stat st {};
+    if (stat(path->c_str(), &st) != 0) return std::string();
+    stamp += std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+             std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+             std::to_string(st.st_mtim.tv_nsec) + ";";
+  }
+  return stamp;
+}
+
 void MountImage(const std::string& cue, const FileKey& key) {
   std::unique_ptr<DiscSource> source = DiscSource::Open(cue, false);
   if (source == nullptr) return;
   Disc disc;
   disc.source = cue;
   disc.sourceKey = key;
+  disc.imagePath = source->ImagePath();
+  disc.stamp = ImageStamp(cue, disc.imagePath);
   std::string name = BaseName(cue);
   name.resize(name.size() - 4);
   Mount(std::move(disc), *source, name);
@@ -261,8 +280,10 @@ void RefreshImages(const std::string& mediaFolder) {
   for (auto it = s.discs.begin(); it != s.discs.end();) {
     auto next = std::next(it);
     FileKey key;
+    // A changed image is read again below, as a new disc.
     if (!it->second.inDrive && !IsVolumeInUse(it->first) &&
-        (!KeyOf(it->second.source, &key) || key != it->second.sourceKey)) {
+        (!KeyOf(it->second.source, &key) || key != it->second.sourceKey ||
+         ImageStamp(it->second.source, it->second.imagePath) != it->second.stamp)) {
       Unmount(it);
     }
     it = next;

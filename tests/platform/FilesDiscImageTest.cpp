@@ -394,6 +394,32 @@ TEST_F(FilesDiscImage, AnEjectedImageGoesWithItsStandInAndReturnsOnlyWhenTheFold
   EXPECT_EQ(Discs()[0].name, "Travel");
 }
 
+// An image whose ".bin" was still being copied when its sheet came is read again once it is
+// whole, and one whose ".bin" goes, goes.
+TEST_F(FilesDiscImage, AnImageThatChangesIsReadAgain) {
+  disc_image::WriteImage(Media(), "Copy", kTracks);
+  const std::string bin = Media() + "/Copy.bin";
+  const std::string whole = ReadHostFile(bin);
+  WriteHostFile(bin, whole.substr(0, 400 * 2352));
+  sp_testing::SetMediaFolder(Media());
+  auto lastTrackBytes = [this] {
+    const std::vector<Volume> discs = Discs();
+    if (discs.size() != 1) return SInt32(-1);
+    SInt16 ref = 0;
+    if (HOpenDF(discs[0].vRefNum, fsRtDirID, PStr("3 Audio Track.aiff"), fsRdPerm, &ref) != noErr)
+      return SInt32(-2);
+    SInt32 size = 0;
+    GetEOF(ref, &size);
+    FSClose(ref);
+    return size;
+  };
+  EXPECT_EQ(lastTrackBytes(), SInt32(54 + (400 - 360) * 2352));
+  WriteHostFile(bin, whole);
+  EXPECT_EQ(lastTrackBytes(), SInt32(54 + 175 * 2352));
+  ASSERT_EQ(std::remove(bin.c_str()), 0);
+  EXPECT_TRUE(Discs().empty());
+}
+
 TEST_F(FilesDiscImage, ADriveThatCannotEjectSaysSoAndKeepsItsDisc) {
   const std::string cue = disc_image::WriteImage(home_.Home(), "InDrive", kTracks);
   sp_testing::SetDiscDrives({cue});

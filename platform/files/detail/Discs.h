@@ -71,6 +71,8 @@ class DiscSource {
   // from the first: fewer than count where a read failed or the file ends (with the last
   // whole sector); 0 for a drive.
   std::size_t ReadImageBytes(UInt64 at, std::size_t count, UInt8* out);
+  // The file an image's samples are read from (its ".bin"); empty for a drive.
+  const std::string& ImagePath() const { return imagePath_; }
 
  private:
   DiscSource(void* cdio, int imageFd, bool imageBigEndian, bool sheetText)
@@ -81,6 +83,7 @@ class DiscSource {
 
   void* cdio_;                     // CdIo_t
   int imageFd_;                    // the image's ".bin" file; -1 for a drive
+  std::string imagePath_;          // its path
   bool imageBigEndian_;            // its samples big-endian (MOTOROLA), not little-endian
   bool sheetText_;                 // its CD-Text from its sheet's lines, not from packs
   void* drive_ = nullptr;          // cdrom_drive_t, made on the first read
