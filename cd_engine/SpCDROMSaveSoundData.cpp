@@ -763,7 +763,9 @@ bool cSp_CDRProgramBaseObj::ReplaceTargetWithTemporaryFile() {
     err = Sp_RenameFSRefFileByCString(&temporary, save_.finalName, save_.nameEncoding, nullptr);
     if (err != noErr) return KeepUnreplacedFile(7601, err);
   } else {
-    return KeepUnreplacedFile(7600, err);
+    // The name itself could not be looked up: no old file was there to go to the Trash, and
+    // the new one could not take the name.
+    return KeepUnreplacedFile(7601, err);
   }
   RemoveTemporaryFile(true);
   return true;

@@ -161,6 +161,19 @@ TEST_F(SaveReplace, ANewFileThatCannotTakeTheNameStaysAndIsNamed) {
   EXPECT_EQ(test_support::TrashEntries(DataFolder(), "temporaries"), 0);
 }
 
+// A name the folder cannot hold (a ':' is the separator of the program's names): the new file
+// stays under its temporary name, and the report says the name could not be given, not that
+// some old file could not go to the Trash.
+TEST_F(SaveReplace, ANameTheFolderCannotHoldIsToldAsNotGiven) {
+  cSp_CDRProgramBaseObj* p = SaveProgram({"src.aiff"});
+  sp_testing::Respond(Answer::Return());
+  EXPECT_EQ(SavePlain(p, "a:b.wav", kSpCDRISoundFileTypeWAVE), 1);
+  ExpectWholeNewFile(Doc("mSpeadFileTmp"));
+  EXPECT_NE(Shown().find("保存したファイルの名前を変更できませんでした。ファイルは「mSpeadFileTmp」"),
+            std::string::npos)
+      << Shown();
+}
+
 // The saved file gone before it can take the name (the temporary file, or the target folder
 // with it, removed while the save runs): a failed save, told once and pointing at no file; the
 // user's file stays, and no record of the temporary file is left behind.
