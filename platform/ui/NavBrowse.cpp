@@ -556,6 +556,12 @@ void FinishListing(Record* record) {
   ShowListed(record, before);
 }
 
+void ShowNearestFolder(Record* record) {
+  for (std::string folder = record->folder;; folder = Parent(folder)) {
+    if (ShowFolder(record, folder, "") || folder == "/") return;
+  }
+}
+
 bool ShowFolder(Record* record, const std::string& folderIn, const std::string& select) {
   const std::string folder = Tidy(folderIn);
   std::vector<Record::Pending> items;

@@ -121,6 +121,27 @@ std::string FieldText(DialogRef dialog, DialogItemIndex item) {
   return it != nullptr ? dialogs::ItemText(*it) : std::string();
 }
 
+bool Exists(const std::string& path, bool folder) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (!folder || S_ISDIR(st.st_mode));
+}
+
+// What the list showed went since it was listed (a folder removed or renamed away, a file
+// deleted): the person is told, the list is read anew and the dialog stays. Always false.
+bool TellGone(Record* record, const std::string& path) {
+  // A folder that is there but cannot be read is no folder that went.
+  if (Exists(path, true)) {
+    SysBeep(1);
+    return false;
+  }
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  Tell(("「" + name + "」が見つかりません。").c_str(),
+       "移動されたか削除されたようです。一覧を読み直しました。");
+  ShowNearestFolder(record);
+  return false;
+}
+
 void Finish(Record* record, NavUserAction action) {
   record->action = action;
   record->accepted = true;
@@ -135,9 +156,12 @@ bool AcceptSave(Record* record) {
     return false;
   }
   if (!UsableName(typed, &name)) return false;
+  if (!Exists(record->folder, true)) return TellGone(record, record->folder);
   struct stat st;
-  if (lstat(Join(record->folder, name).c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) {
+  const std::string path = Join(record->folder, name);
+  if (lstat(path.c_str(), &st) == 0) {
+    // A link to a folder is a folder, as the list shows it.
+    if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && Exists(path, true))) {
       Tell("同じ名前のフォルダがあるため、保存できません。", "別の名前を付けてください。");
       return false;
     }
@@ -169,9 +193,18 @@ bool Accept(Record* record) {
       if (record->chosen.empty()) {
         // A folder alone is opened, not chosen.
         if (selected.size() == 1) {
-          ShowFolder(record, record->entries[std::size_t(selected[0])].path, "");
+          const std::string path = record->entries[std::size_t(selected[0])].path;
+          if (!ShowFolder(record, path, "")) return TellGone(record, path);
         }
         return false;
+      }
+      // Files gone since they were listed are left out of the answer; when all went, there is
+      // nothing to answer.
+      if (std::none_of(record->chosen.begin(), record->chosen.end(),
+                       [](const Chosen& c) { return Exists(c.path, false); })) {
+        const std::string first = record->chosen.front().path;
+        record->chosen.clear();
+        return TellGone(record, first);
       }
       Finish(record, kNavUserActionOpen);
       return true;
@@ -185,6 +218,13 @@ bool Accept(Record* record) {
         record->chosen.push_back({e.path, e.folder});
       }
       if (record->chosen.empty()) record->chosen.push_back({record->folder, true});
+      for (const Chosen& c : record->chosen) {
+        if (!Exists(c.path, c.folder)) {
+          const std::string gone = c.path;
+          record->chosen.clear();
+          return TellGone(record, gone);
+        }
+      }
       Finish(record, kNavUserActionChoose);
       return true;
   }
@@ -198,7 +238,7 @@ bool Open(Record* record) {
   const Entry& e = record->entries[std::size_t(entry)];
   if (e.folder) {
     const std::string path = e.path;
-    ShowFolder(record, path, "");
+    if (!ShowFolder(record, path, "")) return TellGone(record, path);
     return false;
   }
   if (!e.choosable) return false;

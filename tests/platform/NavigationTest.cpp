@@ -456,6 +456,39 @@ TEST_F(NavigationTest, SeveralChosenFilesAreAnsweredInOrderLeavingOutOnesGoneSin
   EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_ + "/a.aiff", folder_ + "/e.aiff"}));
 }
 
+// What went since the list showed it is told, and the list is read anew (the nearest folder
+// above a folder that went); a link to a folder is a folder, which a save does not replace.
+TEST_F(NavigationTest, WhatWentSinceItWasListedIsToldAndTheListReadAnew) {
+  const std::string gone = folder_ + "/Zeta";
+  ASSERT_EQ(symlink("sub", (folder_ + "/link").c_str()), 0);
+  Respond(sp_testing::NavSave("link"));
+  Respond(Answer::Return());
+  Respond(sp_testing::NavSave("x.aiff", gone).Do([gone](WindowRef) { rmdir(gone.c_str()); },
+                                                 "remove Zeta"));
+  Respond(Answer::Return());
+  Respond(sp_testing::NavSave("x.aiff"));
+  Run(Kind::kPut, Options());
+  ASSERT_TRUE(seen_.gotReply);
+  EXPECT_EQ(ReplyPaths(seen_.reply), (Strings{folder_})) << "saved where it was shown after";
+  NavDisposeReply(&seen_.reply);
+  seen_.gotReply = false;
+
+  Respond(sp_testing::NavChoose({"a.aiff"}).Do(
+      [this](WindowRef) { unlink((folder_ + "/a.aiff").c_str()); }, "remove a.aiff"));
+  Respond(Answer::Return());
+  Respond(sp_testing::NavCancel());
+  Run(Kind::kGet, Options());
+  EXPECT_FALSE(seen_.gotReply);
+
+  Strings told;
+  for (const sp_testing::Shown& shown : sp_testing::ShownSoFar()) {
+    if (shown.kind == sp_testing::ShownKind::kAlert)
+      told.push_back(sp::text::MacJapaneseToUTF8(shown.message));
+  }
+  EXPECT_EQ(told, (Strings{"同じ名前のフォルダがあるため、保存できません。", "「Zeta」が見つかりません。",
+                           "「a.aiff」が見つかりません。"}));
+}
+
 // The name field reads as the list does: the program's '/' is the ':' on disk, and a typed
 // ':' is kept (the program gets it as '/'); only '/' cannot be in a Linux name.
 TEST_F(NavigationTest, SaveNeedsAUsableNewNameAndRepliesWithTheFolderAndTheName) {

@@ -124,6 +124,8 @@ void UpdateButtons(Record* record);
 // False (nothing changed) when it is no folder that can be read. What is not listed within a
 // slice's time is listed by a timer while the dialog runs.
 bool ShowFolder(Record* record, const std::string& folder, const std::string& select);
+// Lists the folder shown anew, or the nearest folder above it where it went.
+void ShowNearestFolder(Record* record);
 // Goes on listing from the timer while the dialog runs (after a pause of its loop); lists the
 // rest at once (what the test API reads and selects is the whole folder).
 void ResumeListing(Record* record);
