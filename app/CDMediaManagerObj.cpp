@@ -609,10 +609,12 @@ void cCDR_MediaManager::SetupMediaWindowStatusFromReference(unsigned char positi
     newWidth = kDefaultWidth;
     newHeight = kDefaultHeight;
   }
-  // A stored size comes from a file: it is kept between the window's least size and the
-  // screen.
-  newWidth = std::min(std::max(newWidth, minWidth_), screenWidth);
-  newHeight = std::min(std::max(newHeight, minHeight_), screenHeight);
+  // A stored size comes from a file, and may be of a larger screen: it is kept between the
+  // window's least and greatest size (which the desktop holds the window to) and the screen.
+  const short widest = std::min(screenWidth, std::max(maxWidth_, minWidth_));
+  const short tallest = std::min(screenHeight, std::max(maxHeight_, minHeight_));
+  newWidth = std::min(std::max(newWidth, minWidth_), widest);
+  newHeight = std::min(std::max(newHeight, minHeight_), tallest);
   if (size != 0 && (newWidth != width || newHeight != height)) {
     SetSize(newWidth, newHeight);
     CatchResizeWindowCB(0);

@@ -330,8 +330,14 @@ void Present(ShownWindow& shown) {
                      maxX - minX + 1, d.scale);
     }
     pixels += UInt64(maxX - minX + 1) * UInt64(bottom - top);
-    rects.push_back(SDL_Rect{minX * d.scale, top * d.scale, (maxX - minX + 1) * d.scale,
-                             (bottom - top) * d.scale});
+    // The desktop may hold the window smaller than its frame (a size past the window's own
+    // greatest size): only what the surface holds is sent, or the server refuses the upload
+    // and ends the program.
+    SDL_Rect r{minX * d.scale, top * d.scale, (maxX - minX + 1) * d.scale,
+               (bottom - top) * d.scale};
+    r.w = std::min(r.w, surface->w - r.x);
+    r.h = std::min(r.h, surface->h - r.y);
+    if (r.w > 0 && r.h > 0) rects.push_back(r);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   shown.wholeUpload = false;

@@ -158,9 +158,16 @@ TEST_F(StartUp, StoredWindowStateIsTakenWithinTheScreenAndTheWindowsLimits) {
        {200, 100, 600, 450},
        "タイトル",
        "時間"},
+      // The window's greatest size is the screen's less 20 across and 110 down: the desktop
+      // would hold a larger window to it.
       {"off the screen and larger than it",
        {{-500, -500}, {5000, 5000}},
-       {10, 20, 1024, 748},
+       {10, 75, 1004, 638},
+       "タイトル",
+       "時間"},
+      {"taller than the window may be, as on a larger screen",
+       {{100, 50}, {700, 500}},
+       {50, 75, 500, 638},
        "タイトル",
        "時間"},
       {"smaller than the window can be",
