@@ -26,17 +26,6 @@
 
 namespace sp_platform {
 namespace nav {
-namespace {
-
-std::string& LastFolderStore() {
-  static std::string folder;
-  return folder;
-}
-
-std::vector<std::string>& LastListingStore() {
-  static std::vector<std::string> names;
-  return names;
-}
 
 std::string Join(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
@@ -57,6 +46,18 @@ std::string BaseName(const std::string& path) {
 bool IsFolder(const std::string& path) {
   struct stat st;
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+std::string& LastFolderStore() {
+  static std::string folder;
+  return folder;
+}
+
+std::vector<std::string>& LastListingStore() {
+  static std::vector<std::string> names;
+  return names;
 }
 
 // "/a/b/" and "/a//b" as "/a/b".

@@ -109,10 +109,6 @@ bool UsableName(const std::string& macJapanese, std::string* utf8) {
   return true;
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
 // The field's whole text: GetDialogItemText gives at most 255 bytes, which would cut a longer
 // name, extension and all, without a word.
 std::string FieldText(DialogRef dialog, DialogItemIndex item) {
@@ -123,7 +119,7 @@ std::string FieldText(DialogRef dialog, DialogItemIndex item) {
 
 bool Exists(const std::string& path, bool folder) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0 && (!folder || S_ISDIR(st.st_mode));
+  return folder ? IsFolder(path) : stat(path.c_str(), &st) == 0;
 }
 
 // What the list showed went since it was listed (a folder removed or renamed away, a file
@@ -134,9 +130,7 @@ bool TellGone(Record* record, const std::string& path) {
     SysBeep(1);
     return false;
   }
-  const std::size_t slash = path.find_last_of('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  Tell(("「" + name + "」が見つかりません。").c_str(),
+  Tell(("「" + BaseName(path) + "」が見つかりません。").c_str(),
        "移動されたか削除されたようです。一覧を読み直しました。");
   ShowNearestFolder(record);
   return false;

@@ -126,6 +126,12 @@ void UpdateButtons(Record* record);
 bool ShowFolder(Record* record, const std::string& folder, const std::string& select);
 // Lists the folder shown anew, or the nearest folder above it where it went.
 void ShowNearestFolder(Record* record);
+// Paths: a name in a folder, the folder above ("/" above "/"), the last name, and whether a
+// folder is there (a link to one counts).
+std::string Join(const std::string& folder, const std::string& name);
+std::string Parent(const std::string& path);
+std::string BaseName(const std::string& path);
+bool IsFolder(const std::string& path);
 // Goes on listing from the timer while the dialog runs (after a pause of its loop); lists the
 // rest at once (what the test API reads and selects is the whole folder).
 void ResumeListing(Record* record);
