@@ -170,6 +170,14 @@ bool FindStartDataFolder(UInt32 folderType, const char* folderName, unsigned cha
   return true;
 }
 
+// Whether a folder stands under the start-data name in the Preferences folder (where saves
+// go): no data to read, and in the way of every save.
+bool FolderHoldsStartDataName(const char* fileName, short& vRefNum, SInt32& dirID) {
+  return FindStartDataFolder(kPreferencesFolderType, kSpStartDataFolderName, 0, vRefNum, dirID) &&
+         Sp_ExsitTargetFile(vRefNum, dirID, fileName) == 0 &&
+         Sp_ExsitTargetDirectory(vRefNum, dirID, fileName) != 0;
+}
+
 // The start-data file of the Preferences folder, when a save killed before its new file took
 // the name left only that file: it is handed to `reads` (as Sp_TakeBackSideFile does) and
 // takes the name. True when one was read. The side files of the older program's saves are
@@ -380,7 +388,13 @@ void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
   if (TakeBackStartDataFile(kSpCDStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
-  if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) return;
+  if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) {
+    if (FolderHoldsStartDataName(kSpCDStartDataFileName, vRefNum, dirID)) {
+      Sp_KeepDamagedFile(vRefNum, dirID, kSpCDStartDataFileName, kSource,
+                         "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine);
+    }
+    return;
+  }
   SInt32 badLines = 0;
   if (!ReadCDFile(vRefNum, dirID, kSpCDStartDataFileName, badLines) || badLines > 0) {
     // A file cut short or with lines no save writes: nothing of it is used, and it is kept.
@@ -576,7 +590,13 @@ void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
   if (TakeBackStartDataFile(kSpQTFileStartDataFileName, readsWhole)) return;
   short vRefNum = 0;
   SInt32 dirID = 0;
-  if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) return;
+  if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) {
+    if (FolderHoldsStartDataName(kSpQTFileStartDataFileName, vRefNum, dirID)) {
+      Sp_KeepDamagedFile(vRefNum, dirID, kSpQTFileStartDataFileName, kSource,
+                         "cSpCDRSaveInitDataMgr::LoadFileInitialData", kSpStartDataReadError);
+    }
+    return;
+  }
   const SInt32 code = ReadFileRecords(vRefNum, dirID, kSpQTFileStartDataFileName);
   if (code != 0) {
     // Nothing of a damaged file is used, and it is kept.

@@ -15,9 +15,13 @@ std::string Sp_DamagedFileName(const char* name) {
 OSErr Sp_KeepDamagedFile(short vRefNum, SInt32 dirID, const char* name, const char* sourceFile,
                          const char* methodName, SInt32 code) {
   const std::string damaged = Sp_DamagedFileName(name);
-  const OSErr err = name != nullptr
-                        ? Sp_RenameFileReplacing(vRefNum, dirID, name, damaged.c_str())
-                        : OSErr(paramErr);
+  // A folder standing where a file is read from is no data either; it is moved aside so that
+  // the next save can write the file. Replacing is for files only.
+  const bool folder = name != nullptr && Sp_ExsitTargetFile(vRefNum, dirID, name) == 0 &&
+                      Sp_ExsitTargetDirectory(vRefNum, dirID, name) != 0;
+  const OSErr err = name == nullptr ? OSErr(paramErr)
+                    : folder        ? Sp_RenameFileDirectory(vRefNum, dirID, name, damaged.c_str())
+                                    : Sp_RenameFileReplacing(vRefNum, dirID, name, damaged.c_str());
   const std::string message =
       std::string(kSpMsgFileError) + (err == noErr
                                           ? "kept as \"" + damaged + "\""

@@ -11,7 +11,8 @@
 // stays within 255 bytes. One per file, the latest.
 std::string Sp_DamagedFileName(const char* name);
 
-// Renames the file `name` of the folder to its damaged name (replacing an earlier one) and
+// Renames the file `name` of the folder to its damaged name (replacing an earlier one; a
+// folder under the name is renamed only where no item has its damaged name yet) and
 // writes the one error-log record of it: the source, method and code given, saying where the
 // file was kept or why it could not be. The result of the rename (paramErr for a null name).
 OSErr Sp_KeepDamagedFile(short vRefNum, SInt32 dirID, const char* name, const char* sourceFile,

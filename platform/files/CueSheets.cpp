@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "SpTextCodec.h"
+
 namespace sp_platform {
 namespace files {
 namespace {
@@ -382,7 +384,61 @@ bool CanReadCdTextFile(const std::string& path) {
   return read;
 }
 
+bool IsAsciiLetter(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Whether bytes that are valid code page 932 (`decoded` being their characters) read as
+// Japanese text (see SheetText).
+bool ReadsAsJapanese(const std::string& bytes, const std::u16string& decoded) {
+  for (char16_t c : decoded) {
+    if (c >= 0xE000 && c <= 0xF8FF) return false;  // the user-defined area
+  }
+  bool firstLevel = false;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    const bool letterBefore = i > 0 && IsAsciiLetter(static_cast<unsigned char>(bytes[i - 1]));
+    if (b >= 0xA1 && b <= 0xDF) {  // one byte: a half-width katakana
+      const bool letterAfter =
+          i + 1 < bytes.size() && IsAsciiLetter(static_cast<unsigned char>(bytes[i + 1]));
+      if (letterBefore || letterAfter) return false;
+      continue;
+    }
+    if (i + 1 >= bytes.size()) return false;  // a lead byte without its second byte
+    const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+    // Lead bytes 0x81..0x84 hold the signs and the kana; 0x85..0x9F the common kanji, which
+    // in Windows-1252 are its quotes and dashes: one of those between two letters is
+    // Western punctuation.
+    if (b <= 0x84 || (b <= 0x9F && !(letterBefore && IsAsciiLetter(trail)))) firstLevel = true;
+    ++i;
+  }
+  return firstLevel;
+}
+
 }  // namespace
+
+std::string SheetText(const std::string& read) {
+  std::u16string chars;
+  std::string bytes;
+  if (!sp::text::DecodeToUTF16(kTextEncodingUTF8, read.data(), read.size(), chars)) {
+    bytes = read;  // the sheet's own bytes, where libcdio left them as they are
+  } else {
+    for (char16_t c : chars) {
+      if (c > 0xFF) return read;
+      bytes.push_back(char(c));
+    }
+    if (bytes == read) return read;  // ASCII
+  }
+  std::u16string decoded;
+  if (sp::text::DecodeToUTF16(kTextEncodingUTF8, bytes.data(), bytes.size(), decoded) ||
+      (sp::text::DecodeToUTF16(kTextEncodingDOSJapanese, bytes.data(), bytes.size(), decoded) &&
+       ReadsAsJapanese(bytes, decoded)) ||
+      sp::text::DecodeToUTF16(kTextEncodingWindowsLatin1, bytes.data(), bytes.size(), decoded)) {
+    return sp::text::UTF16ToUTF8(decoded);
+  }
+  return read;
+}
 
 CueSheetFault CheckCueSheet(const char* data, std::size_t size, std::string* cdTextFile,
                             std::vector<std::string>* bigEndianFiles) {

@@ -22,7 +22,6 @@
 #include <utility>
 
 #include "ByteOrder.h"
-#include "SpTextCodec.h"
 #include "detail/CueSheets.h"
 #include "detail/Discs.h"
 
@@ -93,33 +92,6 @@ void EndAtSkip(long, paranoia_cb_mode_t mode) {
 const int16_t* ReadUnlessSkipped(cdrom_paranoia_t* paranoia) {
   if (setjmp(gRequest.skipped) != 0) return nullptr;
   return cdio_paranoia_read_limited(paranoia, EndAtSkip, kReadRetries);
-}
-
-// The text of a sheet's TITLE line as its writer meant it. libcdio reads a sheet's text as
-// ISO-8859-1, so a UTF-8 or Shift-JIS title (as Japanese rippers write them) comes out as
-// Latin-1 characters, one per byte: those bytes are taken back and read as UTF-8 where they
-// are, else as code page 932 where they are, else as the Latin-1 they were read as. Text
-// holding characters beyond Latin-1 was not read so and stays as it is.
-std::string SheetText(const char* text) {
-  if (text == nullptr) return std::string();
-  const std::string read = text;
-  std::u16string chars;
-  std::string bytes;
-  if (!sp::text::DecodeToUTF16(kTextEncodingUTF8, read.data(), read.size(), chars)) {
-    bytes = read;  // the sheet's own bytes, where libcdio left them as they are
-  } else {
-    for (char16_t c : chars) {
-      if (c > 0xFF) return read;
-      bytes.push_back(char(c));
-    }
-    if (bytes == read) return read;  // ASCII
-  }
-  std::u16string decoded;
-  if (sp::text::DecodeToUTF16(kTextEncodingUTF8, bytes.data(), bytes.size(), decoded) ||
-      sp::text::DecodeToUTF16(kTextEncodingDOSJapanese, bytes.data(), bytes.size(), decoded)) {
-    return sp::text::UTF16ToUTF8(decoded);
-  }
-  return read;
 }
 
 // A CD-Text field as a name part: valid UTF-8 without control characters or '/', at most
@@ -219,7 +191,7 @@ bool DiscSource::ReadToc(DiscToc& toc) {
   // libcdio reads; a sheet's TITLE lines say none.
   auto title = [&](track_t t) {
     const char* field = cdtext_get_const(text, CDTEXT_FIELD_TITLE, t);
-    return TitleText(sheetText_ ? SheetText(field).c_str() : field);
+    return TitleText(sheetText_ && field != nullptr ? SheetText(field).c_str() : field);
   };
   if (text != nullptr) toc.album = title(0);
   SInt32 previous = -1;

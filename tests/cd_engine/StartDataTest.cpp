@@ -97,6 +97,7 @@ class StartData : public ::testing::Test {
         unlink((Folder() + "/" + side).c_str());
       }
       unlink((Folder() + "/" + name).c_str());
+      rmdir((Folder() + "/" + name).c_str());
       unlink((Folder() + "/" + name + ".saving").c_str());
     }
   }
@@ -394,6 +395,10 @@ TEST_F(StartData, ARecordOutOfRangeIsNotSavedAndTheOthersReadBack) {
 // A start-data file that is there but cannot be opened (here a link that leads to itself) is
 // reported and kept aside under "<name> (damaged)" as it is; the next save writes a new file
 // under the name and leaves it.
+// What stands under a start-data name and cannot be read as a file (a link to itself, a
+// folder) is reported, kept aside as it is and never saved over; the next save writes a good
+// file. A FIFO, which the file layer does not see as an item, holds no levels: it reads as
+// none and the next save writes a good file in its place.
 TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
   const struct {
     const char* name;
@@ -403,32 +408,48 @@ TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
       {"CDDA-Data", "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine},
       {"QTFILE-Data", "cSpCDRSaveInitDataMgr::LoadFileInitialData", kSpStartDataReadError},
   };
+  enum Kind { kLoop, kFolder, kFifo };
   for (const auto& f : files) {
-    SCOPED_TRACE(f.name);
-    RemoveFiles();
-    const std::string path = Folder() + "/" + f.name;
-    const std::string damaged = path + " (damaged)";
-    ASSERT_EQ(symlink(f.name, path.c_str()), 0);
-    ErrorLogCapture log;
-    Restart();
-    EXPECT_EQ(log.Count(), 1u);
-    EXPECT_TRUE(log.Has(f.method, f.code));
-    char target[64] = {};
-    EXPECT_EQ(readlink(damaged.c_str(), target, sizeof target - 1), ssize_t(strlen(f.name)))
-        << "kept aside as it was";
-    CD(2, 10, 0, 0)->SetupVolumeLevel(51);
-    Sound("a.aif")->SetupVolumeLevel(61);
-    EXPECT_TRUE(SpGetCDQTFileInitMaganer(0)->SaveModifyData());
-    EXPECT_STREQ(target, f.name);
-    std::fill(std::begin(target), std::end(target), '\0');
-    EXPECT_EQ(readlink(damaged.c_str(), target, sizeof target - 1), ssize_t(strlen(f.name)))
-        << "never saved over";
-    struct stat st {};
-    EXPECT_TRUE(lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
-    Restart();
-    EXPECT_EQ(CDLevel(2, 10, 0, 0), 51);
-    EXPECT_EQ(SoundLevel("a.aif"), 61);
-    unlink(damaged.c_str());
+    for (Kind kind : {kLoop, kFolder, kFifo}) {
+      SCOPED_TRACE(std::string(f.name) + " kind " + std::to_string(int(kind)));
+      RemoveFiles();
+      const std::string path = Folder() + "/" + f.name;
+      const std::string damaged = path + " (damaged)";
+      ASSERT_EQ(kind == kLoop     ? symlink(f.name, path.c_str())
+                : kind == kFolder ? mkdir(path.c_str(), 0700)
+                                  : mkfifo(path.c_str(), 0600),
+                0);
+      // What stands aside is still what it was.
+      auto keptAside = [&] {
+        struct stat st {};
+        if (lstat(damaged.c_str(), &st) != 0) return false;
+        if (kind == kFolder) return S_ISDIR(st.st_mode);
+        if (kind == kFifo) return S_ISFIFO(st.st_mode);
+        char target[64] = {};
+        return S_ISLNK(st.st_mode) &&
+               readlink(damaged.c_str(), target, sizeof target - 1) == ssize_t(strlen(f.name)) &&
+               strcmp(target, f.name) == 0;
+      };
+      ErrorLogCapture log;
+      Restart();
+      EXPECT_EQ(log.Count(), kind == kFifo ? 0u : 1u);
+      EXPECT_TRUE(kind == kFifo || log.Has(f.method, f.code));
+      EXPECT_TRUE(kind == kFifo || keptAside());
+      CD(2, 10, 0, 0)->SetupVolumeLevel(51);
+      Sound("a.aif")->SetupVolumeLevel(61);
+      EXPECT_TRUE(SpGetCDQTFileInitMaganer(0)->SaveModifyData());
+      EXPECT_TRUE(kind == kFifo || keptAside()) << "never saved over";
+      struct stat st {};
+      EXPECT_TRUE(lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+      Restart();
+      EXPECT_EQ(CDLevel(2, 10, 0, 0), 51);
+      EXPECT_EQ(SoundLevel("a.aif"), 61);
+      if (kind == kFolder) {
+        rmdir(damaged.c_str());
+      } else {
+        unlink(damaged.c_str());
+      }
+    }
   }
 }
 

@@ -203,4 +203,55 @@ TEST(FilesCueSheet, SizesPassUpToTheirLimitsAndNotOnePast) {
   EXPECT_EQ(fs::CheckCueSheetFile(path), Fault::kTooLarge);
 }
 
+// A sheet's title as libcdio hands it out: each byte of the sheet as a Latin-1 character.
+std::string AsLibcdioReadsIt(const std::string& bytes) {
+  std::string out;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(char(0xC0 | (b >> 6)));
+      out.push_back(char(0x80 | (b & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// Titles come back as their writer wrote them: Western titles in Latin-1 or Windows-1252 whose
+// bytes happen to be valid Shift-JIS too (accented capitals are half-width katakana there,
+// lower-case accented letters lead bytes of rarer kanji) stay Western; Shift-JIS titles stay
+// Japanese, also kana whose second bytes are ASCII letters.
+TEST(CueSheetText, WesternAndShiftJISTitlesReadAsWritten) {
+  struct Case {
+    std::string bytes, shown;
+  };
+  const Case cases[] = {
+      {"\xDC" "ber Alles", "Über Alles"},
+      {"\xC9" "mile", "Émile"},
+      {"\xC4" "rger", "Ärger"},
+      {"\xC7" "a va", "Ça va"},
+      {"Se\xF1or", "Señor"},
+      {"M\xE4" "dchen", "Mädchen"},
+      {"Can\xE7\xE3o", "Canção"},
+      {"Don\x92t Stop", "Don’t Stop"},
+      {"\xC9\xC0\xDC", "ÉÀÜ"},
+      {"\xC0", "À"},
+      {"Caf\xE9 Noir", "Café Noir"},
+      {"\x8B\xC8" "A", "曲A"},
+      {"\x89\xCC\x8B\xC8", "歌曲"},
+      {"\x83\x41\x83\x43", "アイ"},
+      {"TV\x83\x41\x83\x6A\x83\x81", "TVアニメ"},
+      {"\xB1\xB2 \x82\xA0", "ｱｲ あ"},
+      {"一曲目", "一曲目"},
+      {"Plain", "Plain"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fs::SheetText(AsLibcdioReadsIt(c.bytes)), c.shown) << c.shown;
+  }
+  // Bytes libcdio left as they are (not valid UTF-8 as it hands them) are read the same way.
+  EXPECT_EQ(fs::SheetText("\xDC" "ber"), "Über");
+  EXPECT_EQ(fs::SheetText("\x83\x41\x83\x43"), "アイ");
+}
+
 }  // namespace

@@ -182,18 +182,19 @@ TEST_F(FilesDiscImage, TrackTitlesAreKeptUpTo120BytesAndCutPastIt) {
 }
 
 // A sheet's titles are read in the encoding they were written in: UTF-8, Shift-JIS (code page
-// 932) as Japanese rippers write it, or Latin-1.
+// 932) as Japanese rippers write it, or Latin-1 (whose capital accented letters are Shift-JIS
+// half-width katakana).
 TEST_F(FilesDiscImage, SheetTitlesInUTF8ShiftJISOrLatin1ShowAsWritten) {
   const std::string sjisKyoku = "\x8B\xC8";            // 曲
   const std::string sjisNanKyoku = "\x89\xCC\x8B\xC8";  // 歌曲
   disc_image::WriteImage(Media(), "Utf8", {{20, "一曲目"}}, "テスト盤");
   disc_image::WriteImage(Media(), "Sjis", {{20, sjisKyoku + "A"}, {20, sjisNanKyoku}});
-  disc_image::WriteImage(Media(), "Latin", {{20, "Caf\xE9 Noir"}});
+  disc_image::WriteImage(Media(), "Latin", {{20, "Caf\xE9 Noir"}, {20, "\xC4rger"}});
   sp_testing::SetMediaFolder(Media());
   const std::vector<Volume> discs = Discs();
   ASSERT_EQ(discs.size(), 3u);
   EXPECT_EQ(StandInTrackNames(), (std::vector<std::string>{"1 Caf\xC3\xA9 Noir.aiff", "1 一曲目.aiff",
-                                                          "1 曲A.aiff", "2 歌曲.aiff"}));
+                                                          "1 曲A.aiff", "2 Ärger.aiff", "2 歌曲.aiff"}));
 }
 
 TEST_F(FilesDiscImage, ATrackReadsAsAnAIFFHeaderAndBigEndianSamplesFromItsOwnSectors) {

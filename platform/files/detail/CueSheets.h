@@ -84,5 +84,18 @@ CueSheetFault CheckCueSheetFile(const std::string& path,
                                 std::vector<std::string>* bigEndianFiles = nullptr,
                                 std::string* cdTextFile = nullptr);
 
+// The text of a sheet's TITLE (or PERFORMER) as its writer meant it, as UTF-8. `read` is the
+// text as libcdio hands it out: it reads a sheet's bytes as ISO-8859-1, so a UTF-8 or
+// Shift-JIS title (as Japanese rippers write them) comes out as Latin-1 characters, one per
+// byte. Those bytes are taken back and read as UTF-8 where they are; else as code page 932
+// where they are and read as Japanese; else as Windows-1252 (Latin-1 with its quotes and
+// dashes). Bytes that are valid code page 932 but read as Western text stay Western: a
+// capital accented letter (a half-width katakana in code page 932) beside an ASCII letter, a
+// character of the user-defined area, or no character of the first level of JIS X 0208
+// (signs, kana and the common kanji, whose lead bytes are control characters in Latin-1) that
+// is not a Windows-1252 quote or dash inside a word ("Don't"). Text holding characters beyond
+// Latin-1 was not read so and stays as it is.
+std::string SheetText(const std::string& read);
+
 }  // namespace files
 }  // namespace sp_platform
