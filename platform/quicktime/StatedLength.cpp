@@ -453,6 +453,19 @@ bool FramesEndAt(Window& w, UInt64 sound, UInt64 end, const MpegHeader& stream, 
   return true;
 }
 
+// Whether the encoder's tag (LAME's, or FFmpeg's of the same form) at `lame` in the tag frame
+// at `start` is as its encoder wrote it: the CRC-16 (reflected, of polynomial 0x8005) of the
+// frame's bytes up to the tag's last two, which hold it big-endian. The frame count comes
+// before it, so a count changed by another tool after the encoder wrote it fails this.
+bool EncoderTagIntact(Window& w, UInt64 start, UInt64 lame) {
+  constexpr std::size_t kCrcAt = 34;
+  const std::size_t covered = std::size_t(lame - start) + kCrcAt;
+  const UInt8* p = w.At(start, covered + 2);
+  if (p == nullptr) return false;
+  static const AVCRC* const table = av_crc_get_table(AV_CRC_16_ANSI_LE);
+  return av_crc(table, 0, p, covered) == sp::LoadBE16(p + covered);
+}
+
 // What FFmpeg drops of `packets` packets of `spf` frames: `skip` frames at the start and, when
 // the tag's frame count is taken, the encoder's padding before the frame the count ends with
 // (the packets ending after that point and starting before it lose their frames from there
@@ -551,7 +564,8 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
       if (lame != nullptr &&
           (std::memcmp(lame, "LAME", 4) == 0 || std::memcmp(lame, "Lavf", 4) == 0 ||
            std::memcmp(lame, "Lavc", 4) == 0)) {
-        encoderPads = knownCount = true;
+        encoderPads = true;
+        knownCount = EncoderTagIntact(w, start, at);
         const UInt32 v = (UInt32(lame[21]) << 16) | (UInt32(lame[22]) << 8) | lame[23];
         startPad = v >> 12;
         endPad = v & 0xFFF;
@@ -576,8 +590,9 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
   const UInt64 end = MpegSoundEnd(w, start, &handedOn);
   if (end <= start || sound > end) return false;
   // A tag's count may be wrong (files joined or cut, a tag written before the encoder
-  // finished): it is taken only from an encoder known to count the frames after the tag frame
-  // (LAME, FFmpeg; other encoders' tags, VBRI among them, may count the tag frame too), where
+  // finished, a count changed by a cutting tool or tag writer): it is taken only from an
+  // encoder known to count the frames after the tag frame (LAME, FFmpeg; other encoders' tags,
+  // VBRI among them, may count the tag frame too) whose tag's CRC still holds, where
   // its size is the sound's to the byte, no Lyrics3 tag follows, its frames fit that size (at
   // the first sound frame's bit rate for a constant one, "Info"), and the stream's last frames
   // end where the sound does. Else every frame header is read. A count that passes and is still

@@ -126,6 +126,35 @@ TEST_F(SoundEndsTest, JoinedCutAndMiscountedMp3sGiveWhatFfmpegDecodes) {
   }
 }
 
+// Counts that cutting tools and tag writers leave, a few frames or far off, in constant and
+// variable bit-rate files long enough that the count's frames still fit the file's size: the
+// tag no longer matches its CRC, so the frames are walked and the file is listed and converted
+// at what ffmpeg decodes. The counts of the encoders' own tags are still taken as they are.
+TEST_F(SoundEndsTest, CountsChangedAfterTheEncoderAreNotBelieved) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  const std::pair<std::string, Data> sources[] = {
+      {"cbr20", Lame("cbr20.mp3", "20")},
+      {"vbr20", Lame("vbr20.mp3", "20", {"-V", "2"})},
+      {"vbr300", Lame("vbr300.mp3", "300", {"-V", "2"})},
+  };
+  for (const auto& source : sources) {
+    ASSERT_FALSE(source.second.empty()) << source.first;
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    qt::StatedLength length;
+    qt::MemorySource memory(source.second);
+    ASSERT_TRUE(qt::MpegAudioStatedLength(memory, length));
+    EXPECT_FALSE(length.endsWithPackets) << source.first << ": the encoder's count is taken";
+    EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
+    for (const SInt32 change : {-600, -1, 1, 100}) {
+      ExpectFfmpegsLength(source.first + std::to_string(change) + ".mp3",
+                          Counting(source.second, [change](UInt32 c) {
+                            return UInt32(SInt32(c) + change);
+                          }));
+    }
+  }
+}
+
 // Tags after the last frame of an MP3 (ID3v1, APE, Lyrics3) and of a FLAC (ID3v1), and 64 KiB
 // of bytes that are no sound after either: they end the sound, which converts whole.
 TEST_F(SoundEndsTest, BytesAfterTheLastFrameEndTheSound) {
