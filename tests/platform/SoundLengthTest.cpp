@@ -835,6 +835,60 @@ TEST_F(SoundLengthTest, TaggedMp3FilesAreReadAtTheirEndsAndLiesCaught) {
   }
 }
 
+// An MP3 with LAME's tag and another MP3 joined on: FFmpeg takes the tag's count (and drops
+// the first part's padding where the count ends) while the file is larger than the tag's
+// bytes by a sixteenth at most, and counts every frame once it is larger by one byte more.
+// The length listed is FFmpeg's either side.
+TEST_F(SoundLengthTest, AJoinedMp3IsCountedAsFfmpegDoesEitherSideOfASixteenth) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame")) GTEST_SKIP() << "lame is missing";
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  ASSERT_TRUE(Encode({"lame", "--quiet", Path("noise.wav"), "OUT"}, "a.mp3"));
+  ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-i", Path("noise.wav"), "-c:a", "libmp3lame",
+                      "-write_xing", "0", "-id3v2_version", "0", "OUT"},
+                     "b.mp3"));
+  const std::vector<UInt8> a = Bytes("a.mp3"), b = Bytes("b.mp3");
+  std::size_t tag = 0;
+  while (tag + 16 < 200 && std::memcmp(a.data() + tag, "Info", 4) != 0 &&
+         std::memcmp(a.data() + tag, "Xing", 4) != 0)
+    ++tag;
+  ASSERT_EQ(sp::LoadBE32(a.data() + tag + 4) & 2, 2u) << "the tag states its bytes";
+  const UInt32 tagBytes = sp::LoadBE32(a.data() + tag + 12);
+  ASSERT_EQ(tagBytes, a.size());
+  // The bytes joined on, beyond the first frame header's 4: a sixteenth of the tag's bytes,
+  // then one more.
+  const std::size_t sixteenth = tagBytes >> 4;
+  ASSERT_GT(b.size(), sixteenth + 4);
+  SInt64 lengths[2] = {};
+  for (const std::size_t more : {std::size_t(0), std::size_t(1)}) {
+    SCOPED_TRACE(more);
+    // Whole frames of the second file up to the size, filled up with zeros (no sound).
+    std::vector<UInt8> joined = a;
+    const std::size_t want = sixteenth + 4 + more;
+    std::size_t at = 0;
+    for (;;) {
+      std::size_t frame = 0;
+      const UInt8* h = b.data() + at;
+      ASSERT_EQ(h[0], 0xFF);
+      static const UInt32 kRates[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224,
+                                        256, 320, 0};
+      frame = 144000 * kRates[h[2] >> 4] / 44100 + ((h[2] >> 1) & 1);
+      if (at + frame > want) break;
+      at += frame;
+    }
+    joined.insert(joined.end(), b.begin(), b.begin() + std::ptrdiff_t(at));
+    joined.resize(a.size() + want, 0);
+    const std::string name = "joined" + std::to_string(more) + ".mp3";
+    Put(name, joined);
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr);
+    lengths[more] = GetMediaDuration(media);
+    EXPECT_EQ(lengths[more], FramesFfmpegDecodes(Path(name)));
+  }
+  // The first part's padding, dropped only where the count is taken.
+  EXPECT_LT(lengths[0], lengths[1]);
+}
+
 // FFmpeg looks into the first packets of a 16-bit WAVE for DTS carried as PCM, and opening
 // looks at fewer of them than FFmpeg would (each look runs every format's probe) and reads
 // little more: a WAVE that carries DTS is still told from one that carries sound, and a
