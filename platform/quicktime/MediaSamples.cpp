@@ -135,6 +135,7 @@ class PresentedCount {
   bool Decoding() const { return decoder_ != nullptr; }
   SInt64 Presented() const { return trimming_.Presented(); }
   SInt64 Priming() const { return trimming_.Priming(); }
+  const std::vector<FrameCut>& Cuts() const { return trimming_.Cuts(); }
   // What the decoder gave for the last packet: all its frames, and those presented.
   SInt64 PacketFrames() const { return decoded_; }
   SInt64 PacketPresented() const { return kept_; }
@@ -309,6 +310,7 @@ void Scan(MediaRecord& media) {
     presented -= std::max<SInt64>(0, count.PacketPresented() - lastStated);
   media.primingFrames = count.Priming();
   media.presentedFrames = std::max<SInt64>(0, presented);
+  media.cuts = count.Cuts();
 }
 
 }  // namespace
@@ -354,6 +356,7 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.paddingFrames = length.padding;
   media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
   media.soundEnd = length.soundEnd;
+  media.cuts = length.cuts;
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count
@@ -372,6 +375,7 @@ void Measure(MediaRecord& media) {
       length.presented = media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
       length.priming = media.primingFrames;
       length.packets = SInt64(media.packets.size());
+      length.cuts = media.cuts;
       length.mostPacketFrames = 1;
       for (const PacketEntry& packet : media.packets)
         length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
@@ -454,6 +458,7 @@ std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
       params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
       params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
       params.paddingFrames = media.paddingFrames;
+      params.cuts = media.cuts;
     }
     append(MakeStreamParamsAtom(params));
   }

@@ -468,9 +468,10 @@ bool FramesEndAt(Window& w, UInt64 sound, UInt64 end, const MpegHeader& stream, 
 // What FFmpeg drops of `packets` packets of `spf` frames: `skip` frames at the start and, when
 // the tag's frame count is taken, the encoder's padding before the frame the count ends with
 // (the packets ending after that point and starting before it lose their frames from there
-// on, but only where the skip left at least as many in the packet).
+// on, but only where the skip left at least as many in the packet). The padding dropped goes
+// to `cuts` where sound follows it (another stream joined on after the counted frames).
 SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames,
-                     SInt64 endPad) {
+                     SInt64 endPad, std::vector<FrameCut>& cuts) {
   SInt64 dropped = std::min(skip, packets * spf);
   if (countFrames <= 0) return dropped;
   const SInt64 last = countFrames * spf;
@@ -482,7 +483,10 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
     if (end <= first) continue;
     const SInt64 discard = std::min(end - first, spf);
     const SInt64 left = spf - std::min(spf, std::max<SInt64>(0, skip - begin));
-    if (left > 0 && discard <= left) dropped += discard;
+    if (left > 0 && discard <= left) {
+      dropped += discard;
+      if (end < packets * spf) cuts.push_back(FrameCut{UInt64(end - discard), UInt32(discard)});
+    }
   }
   return dropped;
 }
@@ -629,7 +633,8 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
     const UInt64 least = std::min<UInt64>(afterHeader, tagBytes);
     if (afterHeader > tagBytes && afterHeader - least > least >> 4) countFrames = 0;
   }
-  const SInt64 dropped = FfmpegTrimmed(frames, spf, skip, countFrames, SInt64(endPad));
+  out.cuts.clear();
+  const SInt64 dropped = FfmpegTrimmed(frames, spf, skip, countFrames, SInt64(endPad), out.cuts);
   out.packets = frames;
   out.priming = std::min(skip, frames * spf);
   out.presented = frames * spf - dropped;

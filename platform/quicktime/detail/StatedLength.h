@@ -14,6 +14,7 @@
 #include "MacTypes.h"
 #include "quicktime/detail/ByteSource.h"
 #include "quicktime/detail/Demux.h"
+#include "quicktime/detail/SoundFormats.h"
 
 struct MediaRecord;
 
@@ -35,6 +36,9 @@ struct StatedLength {
   // Where the sound ends in the file when other bytes follow it that the demultiplexer hands on
   // with the last packet; -1 when none do.
   SInt64 soundEnd = -1;
+  // Decoded frames dropped amid the presented ones: where FFmpeg trims between the parts of a
+  // file joined or chained from others.
+  std::vector<FrameCut> cuts;
 };
 
 // A native FLAC file: STREAMINFO's total, which the last frame's header must confirm.
