@@ -191,6 +191,17 @@ class PresentedCount {
   SInt64 kept_ = 0;
 };
 
+bool MediaReader::ChainedOpusHeader(const AVPacket* packet) const {
+  // An Ogg Opus stream chained on under the same serial number has FFmpeg's demultiplexer hand
+  // on its two headers among the sound, which its decoder refuses and gives nothing for.
+  if (media_.codecID != AV_CODEC_ID_OPUS || media_.track == nullptr ||
+      media_.track->movie == nullptr || media_.track->movie->container != SpFourCC("OggS") ||
+      packet->size < 8)
+    return false;
+  return std::memcmp(packet->data, "OpusHead", 8) == 0 ||
+         std::memcmp(packet->data, "OpusTags", 8) == 0;
+}
+
 MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
@@ -199,7 +210,8 @@ MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
     const int r = av_read_frame(ctx, packet_);
     if (r == AVERROR_EOF) return Status::kEnd;
     if (r < 0) return Status::kError;
-    if (packet_->stream_index != media_.streamIndex || packet_->size <= 0) {
+    if (packet_->stream_index != media_.streamIndex || packet_->size <= 0 ||
+        ChainedOpusHeader(packet_)) {
       av_packet_unref(packet_);
       continue;
     }

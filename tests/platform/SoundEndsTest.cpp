@@ -128,8 +128,8 @@ TEST_F(SoundEndsTest, JoinedCutAndMiscountedMp3sGiveWhatFfmpegDecodes) {
 
 // Files joined or chained from others, in either order: an MP3 with LAME's tag and a short
 // one joined on (FFmpeg drops the first part's padding at the join), and Ogg Vorbis and Opus
-// streams of their own serial numbers chained (each link trimmed at its end and at the next
-// one's start). The converter gives FFmpeg's sound frame for frame, its cuts amid the sound
+// streams chained, of their own serial numbers or of the same one (each link trimmed at its
+// end, and at the next one's start where its serial number differs). The converter gives FFmpeg's sound frame for frame, its cuts amid the sound
 // where FFmpeg's are.
 TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
   SKIP_WITHOUT_FFMPEG();
@@ -149,6 +149,8 @@ TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
       {"vorbis chained the other way.ogg", Joined(v2, v1)},
       {"opus chained.opus", Joined(o1, o2)},
       {"opus chained the other way.opus", Joined(o2, o1)},
+      {"opus chained on itself.opus", Joined(o1, o1)},
+      {"vorbis chained on itself.ogg", Joined(v1, v1)},
   };
   for (const auto& f : files) {
     SCOPED_TRACE(f.first);

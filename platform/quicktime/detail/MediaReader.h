@@ -102,6 +102,8 @@ class MediaReader {
   // The stream opened (once) and checked to be the one the media was made of.
   bool Ready();
 
+  // A header of an Opus stream chained on in an Ogg file, which holds no sound.
+  bool ChainedOpusHeader(const AVPacket* packet) const;
   // The next packet of the stream, cut as Next says, held in packet_ with its whole size.
   Status Take(std::size_t& size, SInt64& frames);
 
