@@ -249,13 +249,24 @@ bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>&
 
 std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params) {
   sp::ByteWriter w;
-  const bool padded = params.paddingFrames >= 0;
-  w.BE32(padded ? 0x01000000u : 0u);  // version and flags
+  const bool cut = !params.cuts.empty() && params.cuts.size() <= kMostFrameCuts;
+  const bool padded = params.paddingFrames >= 0 || cut;
+  w.BE32(cut ? 0x02000000u : padded ? 0x01000000u : 0u);  // version and flags
   w.BE32(params.rate);
   w.BE32(params.blockAlign);
   w.BE32(params.primingFrames);
   w.BE64(params.presentedFrames);
-  if (padded) w.BE32(UInt32(std::min<SInt64>(params.paddingFrames, UINT32_MAX)));
+  // Version 2 keeps "not known" as all ones.
+  if (padded)
+    w.BE32(params.paddingFrames < 0 ? UINT32_MAX
+                                    : UInt32(std::min<SInt64>(params.paddingFrames, UINT32_MAX - 1)));
+  if (cut) {
+    w.BE32(UInt32(params.cuts.size()));
+    for (const FrameCut& c : params.cuts) {
+      w.BE64(c.at);
+      w.BE32(c.frames);
+    }
+  }
   return MakeAtom(kStreamParamsAtomType, w.Data());
 }
 
@@ -302,6 +313,23 @@ bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionPa
         out.stream.primingFrames = r.BE32();
         out.stream.presentedFrames = r.BE64();
         if (version >= 1) out.stream.paddingFrames = r.BE32();
+        if (version >= 2 && out.stream.paddingFrames == SInt64(UINT32_MAX))
+          out.stream.paddingFrames = -1;
+        if (version >= 2) {
+          // Each cut in order after the one before: a list out of order or too long is no
+          // list of this writer's.
+          const UInt32 count = r.BE32();
+          if (!r.Ok() || count == 0 || count > kMostFrameCuts) return false;
+          UInt64 after = 0;
+          for (UInt32 i = 0; i < count && r.Ok(); ++i) {
+            FrameCut c;
+            c.at = r.BE64();
+            c.frames = r.BE32();
+            if (c.at < after || c.frames == 0 || c.at > UINT64_MAX - c.frames) return false;
+            after = c.at + c.frames;
+            out.stream.cuts.push_back(c);
+          }
+        }
         out.hasStreamParams = r.Ok();
         break;
       }

@@ -135,6 +135,7 @@ class PresentedCount {
   bool Decoding() const { return decoder_ != nullptr; }
   SInt64 Presented() const { return trimming_.Presented(); }
   SInt64 Priming() const { return trimming_.Priming(); }
+  const std::vector<FrameCut>& Cuts() const { return trimming_.Cuts(); }
   // What the decoder gave for the last packet: all its frames, and those presented.
   SInt64 PacketFrames() const { return decoded_; }
   SInt64 PacketPresented() const { return kept_; }
@@ -190,6 +191,17 @@ class PresentedCount {
   SInt64 kept_ = 0;
 };
 
+bool MediaReader::ChainedOpusHeader(const AVPacket* packet) const {
+  // An Ogg Opus stream chained on under the same serial number has FFmpeg's demultiplexer hand
+  // on its two headers among the sound, which its decoder refuses and gives nothing for.
+  if (media_.codecID != AV_CODEC_ID_OPUS || media_.track == nullptr ||
+      media_.track->movie == nullptr || media_.track->movie->container != SpFourCC("OggS") ||
+      packet->size < 8)
+    return false;
+  return std::memcmp(packet->data, "OpusHead", 8) == 0 ||
+         std::memcmp(packet->data, "OpusTags", 8) == 0;
+}
+
 MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
   if (!Ready()) return Status::kError;
   AVFormatContext* ctx = demuxer_->Context();
@@ -198,7 +210,8 @@ MediaReader::Status MediaReader::Take(std::size_t& size, SInt64& frames) {
     const int r = av_read_frame(ctx, packet_);
     if (r == AVERROR_EOF) return Status::kEnd;
     if (r < 0) return Status::kError;
-    if (packet_->stream_index != media_.streamIndex || packet_->size <= 0) {
+    if (packet_->stream_index != media_.streamIndex || packet_->size <= 0 ||
+        ChainedOpusHeader(packet_)) {
       av_packet_unref(packet_);
       continue;
     }
@@ -309,6 +322,7 @@ void Scan(MediaRecord& media) {
     presented -= std::max<SInt64>(0, count.PacketPresented() - lastStated);
   media.primingFrames = count.Priming();
   media.presentedFrames = std::max<SInt64>(0, presented);
+  media.cuts = count.Cuts();
 }
 
 }  // namespace
@@ -354,6 +368,7 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.paddingFrames = length.padding;
   media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
   media.soundEnd = length.soundEnd;
+  media.cuts = length.cuts;
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count
@@ -372,6 +387,7 @@ void Measure(MediaRecord& media) {
       length.presented = media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
       length.priming = media.primingFrames;
       length.packets = SInt64(media.packets.size());
+      length.cuts = media.cuts;
       length.mostPacketFrames = 1;
       for (const PacketEntry& packet : media.packets)
         length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
@@ -454,6 +470,7 @@ std::vector<UInt8> MakeWaveExtension(MediaRecord& media) {
       params.primingFrames = UInt32(std::min<SInt64>(media.primingFrames, INT32_MAX));
       params.presentedFrames = UInt64(std::max<SInt64>(0, media.presentedFrames));
       params.paddingFrames = media.paddingFrames;
+      params.cuts = media.cuts;
     }
     append(MakeStreamParamsAtom(params));
   }

@@ -68,6 +68,7 @@ OSErr MakePipeline(SoundConverterRecord& c) {
       s.primingFrames = p.primingFrames;
       s.presentedFrames = p.presentedFrames;
       s.paddingFrames = p.paddingFrames;
+      s.cuts = p.cuts;
     }
   }
   if (s.inRate <= 0) return siInvalidSampleRate;

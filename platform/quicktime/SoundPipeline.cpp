@@ -482,38 +482,60 @@ OSErr SoundPipeline::TakeDecodedFrame() {
     const UInt64 mask = frame_->ch_layout.order == AV_CHANNEL_ORDER_NATIVE
                             ? frame_->ch_layout.u.mask
                             : DefaultLayoutMask(channels);
+    const UInt64 start = decoded_;
+    decoded_ += UInt64(frame_->nb_samples);
     std::size_t first = 0;
     const std::size_t drop = std::size_t(std::min<UInt64>(dropLeft_, count));
     dropLeft_ -= drop;
     first += drop;
     count -= drop;
     largestFrame_ = std::max<UInt64>(largestFrame_, UInt64(frame_->nb_samples));
-    if (limited_) {
-      surplus_ += count - std::size_t(std::min<UInt64>(count, presentLeft_));
-      count = std::size_t(std::min<UInt64>(count, presentLeft_));
-      presentLeft_ -= count;
-    }
-    if (count == 0) {
-      av_frame_unref(frame_);
-      continue;
-    }
-    // The common case of decoding to 16 bits at the same rate and channels goes straight to
-    // the output.
-    if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr &&
-        channels == spec_.outChannels && channels <= 2) {
-      const std::size_t at = out_.size();
-      out_.resize(at + count * std::size_t(channels) * 2);
-      if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian,
-                             out_.data() + at)) {
-        av_frame_unref(frame_);
-        continue;
+    // The frame's sound less the cuts amid it, a run at a time.
+    const std::vector<FrameCut>& cuts = spec_.cuts;
+    OSErr err = noErr;
+    while (count > 0 && err == noErr) {
+      const UInt64 at = start + first;
+      while (nextCut_ < cuts.size() && cuts[nextCut_].at + cuts[nextCut_].frames <= at) ++nextCut_;
+      std::size_t run = count;
+      if (nextCut_ < cuts.size()) {
+        const FrameCut& cut = cuts[nextCut_];
+        if (cut.at <= at) {
+          run = std::size_t(std::min<UInt64>(count, cut.at + cut.frames - at));
+          first += run;
+          count -= run;
+          continue;
+        }
+        run = std::size_t(std::min<UInt64>(count, cut.at - at));
       }
-      out_.resize(at);
+      err = Present(channels, mask, first, run);
+      first += run;
+      count -= run;
     }
-    FrameToFloats(frame_, channels, first, count, samples_);
     av_frame_unref(frame_);
-    if (OSErr err = Process(samples_.data(), count, channels, mask)) return err;
+    if (err != noErr) return err;
   }
+}
+
+OSErr SoundPipeline::Present(int channels, UInt64 mask, std::size_t first, std::size_t count) {
+  if (limited_) {
+    surplus_ += count - std::size_t(std::min<UInt64>(count, presentLeft_));
+    count = std::size_t(std::min<UInt64>(count, presentLeft_));
+    presentLeft_ -= count;
+  }
+  if (count == 0) return noErr;
+  // The common case of decoding to 16 bits at the same rate and channels goes straight to
+  // the output.
+  if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr &&
+      channels == spec_.outChannels && channels <= 2) {
+    const std::size_t at = out_.size();
+    out_.resize(at + count * std::size_t(channels) * 2);
+    if (FrameToSixteenBits(frame_, channels, first, count, outPcm_.littleEndian,
+                           out_.data() + at))
+      return noErr;
+    out_.resize(at);
+  }
+  FrameToFloats(frame_, channels, first, count, samples_);
+  return Process(samples_.data(), count, channels, mask);
 }
 
 // ---- Mix, rate, output ---------------------------------------------------------------------

@@ -37,6 +37,7 @@ class Window {
       : source_(source), size_(source.Size()), chunk_(chunk), fill_(fill > 0 ? fill : chunk) {}
 
   UInt64 Size() const { return size_; }
+  ByteSource& Source() const { return source_; }
 
   // The `n` bytes at `offset` (n at most the chunk); null when the source ends before them or
   // cannot be read.
@@ -65,6 +66,17 @@ class Window {
   UInt64 start_ = 0;
   std::vector<UInt8> bytes_;
 };
+
+// Up to `n` bytes of the source at `at`: the number read before it ended or failed.
+std::size_t ReadUpTo(ByteSource& source, UInt64 at, UInt8* to, std::size_t n) {
+  std::size_t got = 0;
+  while (got < n) {
+    const long r = source.ReadAt(at + got, to + got, n - got);
+    if (r <= 0) break;
+    got += std::size_t(r);
+  }
+  return got;
+}
 
 // The offset after the ID3v2 tags at `at` (FFmpeg passes over them before the sound).
 UInt64 SkipId3v2(Window& w, UInt64 at) {
@@ -469,9 +481,10 @@ bool EncoderTagIntact(Window& w, UInt64 start, UInt64 lame) {
 // What FFmpeg drops of `packets` packets of `spf` frames: `skip` frames at the start and, when
 // the tag's frame count is taken, the encoder's padding before the frame the count ends with
 // (the packets ending after that point and starting before it lose their frames from there
-// on, but only where the skip left at least as many in the packet).
+// on, but only where the skip left at least as many in the packet). The padding dropped goes
+// to `cuts` where sound follows it (another stream joined on after the counted frames).
 SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames,
-                     SInt64 endPad) {
+                     SInt64 endPad, std::vector<FrameCut>& cuts) {
   SInt64 dropped = std::min(skip, packets * spf);
   if (countFrames <= 0) return dropped;
   const SInt64 last = countFrames * spf;
@@ -483,7 +496,10 @@ SInt64 FfmpegTrimmed(SInt64 packets, SInt64 spf, SInt64 skip, SInt64 countFrames
     if (end <= first) continue;
     const SInt64 discard = std::min(end - first, spf);
     const SInt64 left = spf - std::min(spf, std::max<SInt64>(0, skip - begin));
-    if (left > 0 && discard <= left) dropped += discard;
+    if (left > 0 && discard <= left) {
+      dropped += discard;
+      if (end < packets * spf) cuts.push_back(FrameCut{UInt64(end - discard), UInt32(discard)});
+    }
   }
   return dropped;
 }
@@ -632,7 +648,8 @@ bool MpegAudioStatedLength(ByteSource& source, StatedLength& out) {
     const UInt64 least = std::min<UInt64>(afterHeader, tagBytes);
     if (afterHeader > tagBytes && afterHeader - least > least >> 4) countFrames = 0;
   }
-  const SInt64 dropped = FfmpegTrimmed(frames, spf, skip, countFrames, SInt64(endPad));
+  out.cuts.clear();
+  const SInt64 dropped = FfmpegTrimmed(frames, spf, skip, countFrames, SInt64(endPad), out.cuts);
   out.packets = frames;
   out.priming = std::min(skip, frames * spf);
   out.presented = frames * spf - dropped;
@@ -803,6 +820,42 @@ UInt64 LastPagesStart(ByteSource& source, UInt64 size, UInt64 within) {
   return end;
 }
 
+enum class Probe { kFound, kNone, kBroken };
+
+// The first page header of stream `serial` within kOggProbeSpan bytes of `from` and before `to`:
+// its type, number and granule position, its checksum not read. The header of the page after
+// it must follow it as the stream's next page (or the file end there): kBroken when it does
+// not, or when the header found is of another stream. kNone when no header starts there.
+Probe ProbeOggPage(ByteSource& source, UInt64 from, UInt64 to, UInt32 serial, OggPage& page) {
+  const UInt64 size = source.Size();
+  if (from >= to || from >= size) return Probe::kNone;
+  UInt8 b[kOggProbeSpan + 27 + 255];
+  const std::size_t got =
+      ReadUpTo(source, from, b, std::size_t(std::min<UInt64>(sizeof b, size - from)));
+  if (got < 27) return Probe::kNone;
+  const std::size_t scan = std::size_t(std::min<UInt64>({got - 3, kOggProbeSpan, to - from}));
+  const void* hit = memmem(b, scan + 3, "OggS", 4);
+  const std::size_t i = hit != nullptr ? std::size_t(static_cast<const UInt8*>(hit) - b) : scan;
+  if (i >= scan) return Probe::kNone;
+  const UInt64 length = OggPageLength(b + i, got - i);
+  if (length == 0 || sp::LoadLE32(b + i + 14) != serial) return Probe::kBroken;
+  page.type = b[i + 5];
+  page.granule = SInt64(sp::LoadLE64(b + i + 6));
+  page.serial = serial;
+  page.sequence = sp::LoadLE32(b + i + 18);
+  page.segments = 0;
+  page.lace = nullptr;
+  page.end = from + i + length;
+  if (page.end > size) return Probe::kBroken;
+  if (page.end == size) return Probe::kFound;
+  UInt8 next[27];
+  if (ReadUpTo(source, page.end, next, sizeof next) != sizeof next ||
+      std::memcmp(next, "OggS", 4) != 0 || next[4] != 0 || (next[5] & 2) != 0 ||
+      sp::LoadLE32(next + 14) != serial || sp::LoadLE32(next + 18) != page.sequence + 1)
+    return Probe::kBroken;
+  return Probe::kFound;
+}
+
 // The stream's pages in file order: from the first (the headers, then the sound), or from a
 // page amid the stream to the file's end.
 class OggWalk {
@@ -856,6 +909,12 @@ class OggWalk {
   bool Packet();
   // The next page in file order; false when it breaks the stream.
   bool Page(const OggPage& page);
+  // Whether pages sampled between the first pages (ending at `headEnd` on page number
+  // `headSequence`) and the last ones (from `tail`, at `tailAt`) follow one another as one
+  // stream's: a stream chained on under the same serial number numbers its pages from 0 again
+  // and starts its positions anew, which the count of pages between rarely reveals.
+  bool BetweenFollows(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 tailAt,
+                      const OggPage& tail) const;
   // The length from the pages from the first one starting at or after `from` to the file's
   // end, the first pages having ended at `headEnd` on page number `headSequence`.
   Outcome FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 from, StatedLength& out);
@@ -1028,6 +1087,32 @@ bool OggWalk::Finish(SInt64 decoded, SInt64 packets, StatedLength& out) const {
   return true;
 }
 
+bool OggWalk::BetweenFollows(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 tailAt,
+                             const OggPage& tail) const {
+  UInt32 sequence = headSequence;
+  SInt64 granule = headGranule_;
+  UInt64 last = 0;
+  for (int k = 1; k <= kOggBetweenProbes; ++k) {
+    const UInt64 from =
+        std::max(last, headEnd + (tailAt - headEnd) / (kOggBetweenProbes + 1) * UInt64(k));
+    OggPage page;
+    const Probe probe = ProbeOggPage(w.Source(), from, tailAt, serial_, page);
+    if (probe == Probe::kNone) continue;
+    if (probe == Probe::kBroken) return false;
+    last = page.end;
+    // No stream begins or ends amid it; numbers and positions only go up towards the end.
+    if ((page.type & 6) != 0 || page.sequence <= sequence || page.sequence >= tail.sequence)
+      return false;
+    if (page.granule >= 0) {
+      if (page.granule < granule || (tail.granule >= 0 && page.granule > tail.granule))
+        return false;
+      granule = page.granule;
+    }
+    sequence = page.sequence;
+  }
+  return true;
+}
+
 OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequence, UInt64 from,
                                    StatedLength& out) {
   const UInt64 size = w.Size();
@@ -1039,12 +1124,12 @@ OggWalk::Outcome OggWalk::FromTail(Window& w, UInt64 headEnd, UInt32 headSequenc
   OggPage page;
   if (!FindOggPage(w, from, size, at, page)) return Outcome::kWalkWhole;
   // The pages between the first ones and these: as many as their numbers say, each of a
-  // length a page can have. A stream chained after another of the same serial number, or
-  // pages left out, rarely fit.
+  // length a page can have. Pages left out rarely fit.
   if (page.sequence <= headSequence) return Outcome::kWalkWhole;
   const UInt64 between = UInt64(page.sequence - headSequence - 1);
   if (at - headEnd < between * kShortestPage || at - headEnd > between * kLongestPage)
     return Outcome::kWalkWhole;
+  if (!BetweenFollows(w, headEnd, headSequence, at, page)) return Outcome::kWalkWhole;
   for (;;) {
     if (!Page(page)) return Outcome::kWalkWhole;
     if (page.end == size) break;

@@ -1,6 +1,7 @@
 // Saves of sound files whose length the file states: an MP3 without a tag is counted once for
 // the file however many saves (and the checks before them) read it, and saved whole; an MP3
-// whose tag says more or fewer frames than it holds (or none) is saved as ffmpeg decodes it.
+// whose tag says more or fewer frames than it holds (or none), or with another joined on after
+// it, is saved as ffmpeg decodes it.
 #include "SaveFixture.h"
 #include "SpTesting.h"
 #include "SpTextCodec.h"
@@ -76,6 +77,36 @@ TEST_F(SourceLengthSave, AnMp3WhoseTagLiesIsSavedAsFfmpegDecodesIt) {
         pcm));
     EXPECT_EQ(SavedFrames("out.wav"), SInt64(pcm.size() / 2));
   }
+}
+
+// A tagged MP3 with a short one joined on, FFmpeg dropping the first part's padding at the
+// join: the saved WAVE holds FFmpeg's decoding sample for sample, the second part in its place
+// and whole to its end.
+TEST_F(SourceLengthSave, AJoinedMp3IsSavedWithItsJoinWhereFfmpegPutsIt) {
+  MakeMp3("first.mp3", true);
+  ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=660:duration=0.05",
+                                     "-ac", "2", "-c:a", "libmp3lame", "-write_xing", "0",
+                                     "-id3v2_version", "0", Doc("second.mp3")},
+                                    Doc("second.mp3")));
+  const std::string first = ReadAll(Doc("first.mp3")), second = ReadAll(Doc("second.mp3"));
+  ASSERT_LT(second.size(), first.size() / 16) << "the tag's count is taken";
+  cdtest::WriteFile(Doc("joined.mp3"), first + second);
+  cSp_CDRProgramBaseObj* p = SaveProgram({"joined.mp3"});
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(SavePlain(p, "joined.wav", kSpCDRISoundFileTypeWAVE), 0);
+  std::string ours, theirs;
+  for (const auto& [path, out] : {std::make_pair(Doc("joined.wav"), &ours),
+                                  std::make_pair(Doc("joined.mp3"), &theirs)}) {
+    ASSERT_TRUE(sp_testing::RunProgram(
+        {"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-ac", "2", "-f", "s16le", "-"}, *out));
+  }
+  ASSERT_EQ(ours.size(), theirs.size());
+  int worst = 0;
+  for (std::size_t i = 0; i + 1 < ours.size(); i += 2) {
+    const int x = SInt16(sp::LoadLE16(ours.data() + i)), y = SInt16(sp::LoadLE16(theirs.data() + i));
+    worst = std::max(worst, std::abs(x - y));
+  }
+  EXPECT_LE(worst, 1);
 }
 
 }  // namespace

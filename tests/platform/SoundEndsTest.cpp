@@ -155,6 +155,120 @@ TEST_F(SoundEndsTest, CountsChangedAfterTheEncoderAreNotBelieved) {
   }
 }
 
+// Files joined or chained from others, in either order: an MP3 with LAME's tag and a short
+// one joined on (FFmpeg drops the first part's padding at the join), and Ogg Vorbis and Opus
+// streams chained, of their own serial numbers or of the same one (each link trimmed at its
+// end, and at the next one's start where its serial number differs). The converter gives FFmpeg's sound frame for frame, its cuts amid the sound
+// where FFmpeg's are.
+TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
+  SKIP_WITHOUT_FFMPEG();
+  for (const char* tool : {"lame", "oggenc", "opusenc"}) {
+    if (!Have(tool)) GTEST_SKIP() << tool << " is missing";
+  }
+  const Data a = Lame("long8.mp3", "8"), b = Lame("short04.mp3", "0.4");
+  ASSERT_LT(b.size(), a.size() / 16);
+  const Data v1 = Made("v1.ogg", {"oggenc", "-Q", "-s", "1001", "TONE=1.3", "-o", "OUT"});
+  const Data v2 = Made("v2.ogg", {"oggenc", "-Q", "-s", "2002", "TONE=0.7", "-o", "OUT"});
+  const Data o1 = Made("o1.opus", {"opusenc", "--quiet", "--serial", "1001", "TONE=1.3", "OUT"});
+  const Data o2 = Made("o2.opus", {"opusenc", "--quiet", "--serial", "2002", "TONE=0.7", "OUT"});
+  const std::pair<const char*, Data> files[] = {
+      {"mp3 tagged, a short one after.mp3", Joined(a, b)},
+      {"mp3 short, a tagged one after.mp3", Joined(b, a)},
+      {"vorbis chained.ogg", Joined(v1, v2)},
+      {"vorbis chained the other way.ogg", Joined(v2, v1)},
+      {"opus chained.opus", Joined(o1, o2)},
+      {"opus chained the other way.opus", Joined(o2, o1)},
+      {"opus chained on itself.opus", Joined(o1, o1)},
+      {"vorbis chained on itself.ogg", Joined(v1, v1)},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.first);
+    Put(f.first, f.second);
+    Media media = SoundMedia(Open(f.first));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    std::vector<UInt8> ours;
+    bool withParameters = false;
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &ours, &withParameters), noErr);
+    std::string theirs;
+    ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", Path(f.first),
+                                        "-map", "0:a:0", "-f", "s16be", "-"},
+                                       theirs));
+    const std::size_t channels = std::size_t(d.desc.numChannels);
+    ASSERT_GT(channels, 0u);
+    EXPECT_EQ(GetMediaDuration(media), SInt64(theirs.size() / 2 / channels));
+    ASSERT_EQ(ours.size(), theirs.size());
+    // Sample for sample, but for the last bit of rounding to 16 bits: a join a frame off shows.
+    std::size_t worst = 0, worstAt = 0;
+    for (std::size_t i = 0; i + 1 < ours.size(); i += 2) {
+      const int x = SInt16(sp::LoadBE16(ours.data() + i));
+      const int y = SInt16(sp::LoadBE16(reinterpret_cast<const UInt8*>(theirs.data()) + i));
+      if (std::size_t(std::abs(x - y)) > worst) {
+        worst = std::size_t(std::abs(x - y));
+        worstAt = i / 2 / channels;
+      }
+    }
+    EXPECT_LE(worst, 1u) << "at frame " << worstAt;
+  }
+}
+
+// The cuts amid a stream's sound reach the converter in its parameters as they were made; a
+// list out of order, overlapping, empty of frames, longer than its atom or than the most a
+// stream carries is refused whole.
+TEST(StreamParamsAtom, CarriesItsCutsAndRefusesListsOutOfOrder) {
+  auto wave = [](const std::vector<UInt8>& strp) {
+    std::vector<UInt8> inner = strp;
+    inner.insert(inner.end(), {0, 0, 0, 8, 0, 0, 0, 0});
+    return qt::MakeAtom(SpFourCC("wave"), inner);
+  };
+  qt::StreamParams params;
+  params.rate = 48000;
+  params.primingFrames = 312;
+  params.presentedFrames = 100000;
+  params.cuts = {{5000, 120}, {5120, 3}, {70000, 4000}};
+  qt::DecompressionParams read;
+  std::vector<UInt8> atom = wave(qt::MakeStreamParamsAtom(params));
+  ASSERT_TRUE(qt::ReadDecompressionAtom(atom.data(), atom.size(), read));
+  EXPECT_TRUE(read.hasStreamParams);
+  EXPECT_EQ(read.stream.cuts, params.cuts);
+  EXPECT_EQ(read.stream.paddingFrames, -1) << "not known, as given";
+  EXPECT_EQ(read.stream.presentedFrames, 100000u);
+
+  // Within the atom: 8 bytes of header, 24 of version and fields, 4 of padding, the count,
+  // then each cut's first frame (8 bytes) and frames (4).
+  const std::size_t count = 8 + 24 + 4, firstCut = count + 4;
+  auto refused = [&](std::vector<UInt8> bytes, const char* why) {
+    SCOPED_TRACE(why);
+    const std::vector<UInt8> w = wave(bytes);
+    qt::DecompressionParams out;
+    EXPECT_FALSE(qt::ReadDecompressionAtom(w.data(), w.size(), out) && out.hasStreamParams);
+  };
+  const std::vector<UInt8> strp = qt::MakeStreamParamsAtom(params);
+  ASSERT_EQ(sp::LoadBE32(strp.data() + count), 3u);
+  std::vector<UInt8> bytes = strp;
+  sp::StoreBE64(bytes.data() + firstCut + 12, 4999);  // the second starts inside the first
+  refused(bytes, "overlapping");
+  bytes = strp;
+  sp::StoreBE64(bytes.data() + firstCut + 12, 5120);  // where the first ends: taken
+  {
+    const std::vector<UInt8> w = wave(bytes);
+    qt::DecompressionParams out;
+    EXPECT_TRUE(qt::ReadDecompressionAtom(w.data(), w.size(), out) && out.hasStreamParams);
+  }
+  bytes = strp;
+  sp::StoreBE32(bytes.data() + firstCut + 8, 0);
+  refused(bytes, "no frames");
+  bytes = strp;
+  sp::StoreBE32(bytes.data() + count, 4);
+  refused(bytes, "a count past its atom");
+  bytes = strp;
+  sp::StoreBE32(bytes.data() + count, UInt32(qt::kMostFrameCuts + 1));
+  refused(bytes, "more than a stream carries");
+  bytes = strp;
+  sp::StoreBE32(bytes.data() + count, 0);
+  refused(bytes, "none");
+}
+
 // Tags after the last frame of an MP3 (ID3v1, APE, Lyrics3) and of a FLAC (ID3v1), and 64 KiB
 // of bytes that are no sound after either: they end the sound, which converts whole.
 TEST_F(SoundEndsTest, BytesAfterTheLastFrameEndTheSound) {

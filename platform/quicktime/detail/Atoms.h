@@ -12,6 +12,7 @@
 #include "MacTypes.h"
 #include "quicktime/UserData.h"
 #include "quicktime/detail/ByteSource.h"
+#include "quicktime/detail/SoundFormats.h"
 
 namespace sp_platform {
 namespace quicktime {
@@ -45,7 +46,8 @@ enum : OSType { kCodecSetupAtomType = SpFourCC("cset") };
 // bytes of one block of a block-aligned codec, the decoded frames before the first one the
 // stream presents (the encoder's delay) and the frames it presents (0: all it decodes to);
 // in its version 1 also the frames decoded after those (the encoder's padding), with which the
-// frames presented are exact even when they are 0.
+// frames presented are exact even when they are 0; in its version 2 also the frames dropped
+// amid the sound (a count, then each cut's first frame and frames), in order.
 enum : OSType { kStreamParamsAtomType = SpFourCC("strp") };
 struct StreamParams {
   UInt32 rate = 0;
@@ -53,6 +55,7 @@ struct StreamParams {
   UInt32 primingFrames = 0;
   UInt64 presentedFrames = 0;
   SInt64 paddingFrames = -1;  // -1: not known (version 0)
+  std::vector<FrameCut> cuts;  // at most kMostFrameCuts, in order, none overlapping
 };
 std::vector<UInt8> MakeStreamParamsAtom(const StreamParams& params);
 

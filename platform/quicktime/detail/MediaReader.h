@@ -102,6 +102,8 @@ class MediaReader {
   // The stream opened (once) and checked to be the one the media was made of.
   bool Ready();
 
+  // A header of an Opus stream chained on in an Ogg file, which holds no sound.
+  bool ChainedOpusHeader(const AVPacket* packet) const;
   // The next packet of the stream, cut as Next says, held in packet_ with its whole size.
   Status Take(std::size_t& size, SInt64& frames);
 
@@ -115,11 +117,13 @@ class MediaReader {
 // FFmpeg's trimming applied to decoded frames, one decoded frame after another: a skip carries
 // over frames until it is spent (a new one replaces it), a frame marked for discarding is
 // skipped whole, and the padding to discard applies to what the frame keeps when it is no
-// more than that.
+// more than that. What it drops after the first frame presented is kept as cuts.
 class Trimming {
  public:
   // `n` frames decoded, with the skip and discard asked of them: the frames presented.
   SInt64 Take(SInt64 n, UInt32 skip, SInt64 discard, bool dropAll) {
+    const UInt64 at = decoded_;
+    decoded_ += UInt64(std::max<SInt64>(0, n));
     if (skip > 0) skipLeft_ = skip <= UInt32(INT32_MAX) ? SInt64(skip) : 0;
     SInt64 kept = 0;
     SInt64 dropped = n;
@@ -129,19 +133,40 @@ class Trimming {
       dropped = std::min(skipLeft_, n);
       skipLeft_ -= dropped;
       kept = n - dropped;
-      if (discard > 0 && discard <= kept) kept -= discard;
+      if (discard > 0 && discard <= kept) {
+        kept -= discard;
+        Cut(at + UInt64(n - discard), discard);
+      }
     }
-    if (presented_ == 0) priming_ += dropped;
+    if (presented_ == 0) {
+      priming_ += dropped;
+    } else {
+      Cut(at, dropped);
+    }
     presented_ += kept;
     return kept;
   }
   SInt64 Presented() const { return presented_; }
   SInt64 Priming() const { return priming_; }
+  // The frames dropped after the first one presented, in order.
+  const std::vector<FrameCut>& Cuts() const { return cuts_; }
 
  private:
+  void Cut(UInt64 at, SInt64 frames) {
+    if (frames <= 0 || frames > INT32_MAX) return;
+    if (!cuts_.empty() && cuts_.back().at + cuts_.back().frames == at &&
+        cuts_.back().frames <= UInt32(INT32_MAX)) {
+      cuts_.back().frames += UInt32(frames);
+      return;
+    }
+    if (cuts_.size() < kMostFrameCuts) cuts_.push_back(FrameCut{at, UInt32(frames)});
+  }
+
   SInt64 skipLeft_ = 0;
   SInt64 presented_ = 0;
   SInt64 priming_ = 0;
+  UInt64 decoded_ = 0;
+  std::vector<FrameCut> cuts_;
 };
 
 }  // namespace quicktime

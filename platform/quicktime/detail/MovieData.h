@@ -109,6 +109,7 @@ struct MediaRecord {
   SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
   SInt64 primingFrames = 0;     // decoded frames before the first presented one
   SInt64 paddingFrames = -1;    // decoded frames after the presented ones; -1 when unknown
+  std::vector<sp_platform::quicktime::FrameCut> cuts;  // decoded frames dropped amid them
   SInt64 packetCount = 0;       // the packets the stream holds; -1 until counted
   bool endsWithPackets = false;  // what the file gives after those packets is no sound
   SInt64 soundEnd = -1;          // the file's offset where other bytes follow the sound

@@ -3,12 +3,25 @@
 // sample descriptions of movies and the converter. Not for the program's own code.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "MacTypes.h"
 
 namespace sp_platform {
 namespace quicktime {
+
+// Decoded frames a stream drops amid its sound, where FFmpeg trims them between the parts of
+// a file joined or chained from others (one part's padding, the next one's delay): `frames`
+// from frame `at` of the decoder's whole output, counted from its first frame.
+struct FrameCut {
+  UInt64 at = 0;
+  UInt32 frames = 0;
+  bool operator==(const FrameCut& o) const { return at == o.at && frames == o.frames; }
+};
+// The most cuts a stream carries to its conversion: a file of more parts keeps those of its
+// first ones.
+constexpr std::size_t kMostFrameCuts = 256;
 
 // How the samples of a format are laid out.
 enum class SoundLayout {

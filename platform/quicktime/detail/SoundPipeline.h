@@ -22,6 +22,7 @@
 
 #include "MacTypes.h"
 #include "quicktime/detail/LinearPcm.h"
+#include "quicktime/detail/SoundFormats.h"
 
 struct AVCodecContext;
 struct AVFrame;
@@ -45,6 +46,8 @@ struct PipelineSpec {
   // Decoded frames after those, where known (-1 when not): the presented frames are then exact
   // (0 too), and more frames after them than these fail the conversion.
   SInt64 paddingFrames = -1;
+  // Decoded frames dropped amid the sound, in order (counted on the decoder's whole output).
+  std::vector<FrameCut> cuts;
 
   OSType outFormat = 0;
   SInt16 outChannels = 0;
@@ -107,6 +110,8 @@ class SoundPipeline {
   OSErr Decode(AVPacket* packet);
   OSErr TakeDecodedFrame();
   OSErr Process(const float* frames, std::size_t count, int channels, UInt64 layoutMask);
+  // `count` frames of the decoded frame in hand from its `first`, up to those to present.
+  OSErr Present(int channels, UInt64 mask, std::size_t first, std::size_t count);
   OSErr Resample(const float* frames, std::size_t count);
   bool Pending() const;  // input waits for the rate change, or the tails for their turn
   OSErr ProduceSlice();
@@ -131,6 +136,8 @@ class SoundPipeline {
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   UInt64 dropLeft_ = 0;     // priming frames still to drop
+  UInt64 decoded_ = 0;      // frames the decoder gave so far
+  std::size_t nextCut_ = 0;  // the first of the spec's cuts not yet passed
   UInt64 presentLeft_ = 0;  // frames still to present (when limited)
   bool limited_ = false;
   UInt64 surplus_ = 0;      // decoded frames past those to present
