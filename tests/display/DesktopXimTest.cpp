@@ -485,6 +485,29 @@ TEST_F(XimInput, AReadingShownWhenTheKeyboardMovesStaysInItsFieldOnce) {
   MoveTheKeyboardWhileComposing();
 }
 
+// A server on a TCP transport that stops once the program connected there: the program's wait
+// on that socket ends as one on the X connection does, the server is given up once, and the
+// keys come through SDL.
+class XimInputOnTcp : public XimInput {
+ protected:
+  std::string ServerName() const override { return "stopsontcp"; }
+  bool StartServer() override {
+    server_.pid = x11::StartServerStoppedOnItsTransport(ServerName());
+    return server_.pid > 0;
+  }
+};
+
+TEST_F(XimInputOnTcp, AServerStoppedOnItsTransportIsGivenUpInTime) {
+  const int timedOut = sp_platform::display::XimTimedOutCalls();
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+  EXPECT_EQ(keys, "bz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
+}
+
 // A key that comes in the same batch as the keyboard's move to its window (the program was
 // busy) goes to that window's context: none is lost, none comes twice.
 TEST_F(XimInput, AKeyInTheSameBatchAsTheKeyboardsMoveComesOnce) {
