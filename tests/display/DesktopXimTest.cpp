@@ -114,12 +114,15 @@ class XimInput : public DesktopTest {
   }
   // The key that turns the server's converting on.
   virtual std::string OnKey() const { return "shift+space"; }
-  // Turns converting on and types "ka": the reading "か" is shown inline.
+  // Turns converting on and types "ka": the reading "か" is shown inline (not its commit, which
+  // an earlier reading may have left last).
   bool TypeTheReading(const char* what) {
     return RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
            PumpUntil(
                [this] {
-                 return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9";
+                 return !target_->updates.empty() &&
+                        target_->updates.back().text == "\x82\xA9" &&
+                        target_->updates.back().fixed == 0;
                },
                what);
   }
