@@ -110,6 +110,22 @@ void EndOfPass() {
   if (G().clearPending) ShowClearNow();
 }
 
+// The reading shown inline is committed as it is shown, into the field that shows it (the
+// active document, until the toolbox reads of the keyboard's move): for when its server goes
+// or its window loses the keyboard, where typed text would otherwise vanish.
+void CommitShown() {
+  XimState& g = G();
+  if (g.draft.Empty()) return;
+  const bool committed = input_method::CommitDraft(g.draft);
+  if (!committed) {
+    XimKey typed;  // (no field shows it inline any more: it comes as typed text)
+    typed.text = g.draft.UTF8();
+    g.orphans.push_back(typed);
+  }
+  g.draft.Clear();
+  g.clearPending = false;
+}
+
 // A callback of a context that no longer has the keyboard (the server was late) changes
 // nothing. The tests call without a context.
 bool Stale(XIC ic) {
@@ -237,6 +253,9 @@ void EndQuestion();
 
 void Abandon(bool silent) {
   XimState& g = G();
+  // The server can no longer commit or clear the reading it showed: it stays, before the keys
+  // the server held.
+  CommitShown();
   // The keys the server held come as if it had handed them back, before any other.
   std::vector<XimKey>* out = g.out;
   g.out = &g.orphans;
@@ -258,7 +277,7 @@ void Abandon(bool silent) {
   } else {
     EndQuestion();
   }
-  if (!g.draft.Empty() || g.clearPending) ShowClearNow();
+  if (g.clearPending) ShowClearNow();
   if (g.wantText) SDL_StartTextInput();
   WaitForServer(g.display);
 }
@@ -716,7 +735,16 @@ void GiveKeyboardTo(Window window) {
     const Context* was = FindContext(g.focused, g.focusedInline);
     if (was != nullptr && was->ic != nullptr) {
       XIC wasIc = was->ic;
-      Guarded([&] { XUnsetICFocus(wasIc); });
+      // The server forgets the reading committed here: it neither commits it again once the
+      // window lost the keyboard (to the field that has it then) nor shows it again when the
+      // window has the keyboard back.
+      if (!g.draft.Empty()) {
+        CommitShown();
+        char* rest = nullptr;
+        Guarded([&] { rest = Xutf8ResetIC(wasIc); });
+        if (rest != nullptr && g.connection != nullptr) XFree(rest);
+      }
+      if (g.im != nullptr) Guarded([&] { XUnsetICFocus(wasIc); });
     }
     if (!g.draft.Empty() || g.clearPending) ShowClearNow();
   }

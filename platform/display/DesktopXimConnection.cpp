@@ -21,6 +21,10 @@ namespace {
 sigjmp_buf gJump;
 volatile sig_atomic_t gGuarding = 0;
 volatile sig_atomic_t gGuardedFd = -1;
+// The sockets Xlib opened beside the guarded connection (see Known::sockets), for the timer.
+constexpr int kMaxSockets = 8;
+volatile sig_atomic_t gGuardedSockets[kMaxSockets];
+volatile sig_atomic_t gGuardedSocketCount = 0;
 volatile sig_atomic_t gTimedOut = 0;
 Display* gGuarded = nullptr;
 timer_t gTimer;
@@ -36,6 +40,9 @@ struct Known {
   Display* display;
   XFontSet fontSet;
   bool givenUp;
+  // The sockets Xlib opened beside it: a server on a local or TCP transport is spoken to on
+  // one, where a call may wait as well.
+  std::vector<int> sockets;
 };
 std::vector<Known>& Connections() {
   static auto* known = new std::vector<Known>();
@@ -57,6 +64,28 @@ void TimeUp(int) {
   if (gGuarding == 0 || gGuardedFd < 0) return;
   gTimedOut = 1;
   shutdown(gGuardedFd, SHUT_RDWR);
+  for (int i = 0; i < gGuardedSocketCount && i < kMaxSockets; ++i) {
+    shutdown(gGuardedSockets[i], SHUT_RDWR);
+  }
+}
+
+// The guarded connection's sockets, where the timer sees them (more than it holds: the first).
+void GuardSockets(const Known* known) {
+  gGuardedSocketCount = 0;
+  if (known == nullptr) return;
+  const int count = int(std::min<std::size_t>(known->sockets.size(), kMaxSockets));
+  for (int i = 0; i < count; ++i) gGuardedSockets[i] = known->sockets[std::size_t(i)];
+  gGuardedSocketCount = count;
+}
+
+// Xlib opens (or closes) a socket beside the connection: an input method's transport.
+void WatchSockets(Display* display, XPointer, int fd, Bool opening, XPointer*) {
+  Known* known = Find(display);
+  if (known == nullptr) return;
+  std::vector<int>& sockets = known->sockets;
+  sockets.erase(std::remove(sockets.begin(), sockets.end(), fd), sockets.end());
+  if (opening == True) sockets.push_back(fd);
+  if (gGuarding != 0 && display == gGuarded) GuardSockets(known);
 }
 
 // Xlib's default ends the process on any broken connection; ours ends only the call.
@@ -109,6 +138,7 @@ void EndCall() {
   SetTimer(0);
   gGuarded = nullptr;
   gGuardedFd = -1;
+  gGuardedSocketCount = 0;
   CloseGivenUpSockets();
 }
 
@@ -123,7 +153,8 @@ Display* Open(Display* sdlDisplay) {
     gIOHandlerSet = true;
   }
   XSetIOErrorExitHandler(connection, StayAfterBreak, nullptr);
-  Connections().push_back(Known{connection, nullptr, false});
+  Connections().push_back(Known{connection, nullptr, false, {}});
+  XAddConnectionWatch(connection, WatchSockets, nullptr);
   return connection;
 }
 
@@ -155,6 +186,7 @@ bool RunBounded(Display* connection, void (*call)(void*), void* data) {
     return false;
   }
   gGuarded = connection;
+  GuardSockets(known);
   gGuardedFd = ConnectionNumber(connection);
   gTimedOut = 0;
   gGuarding = 1;
@@ -179,13 +211,17 @@ void GiveUp(Display* connection, XFontSet fontSet) {
   if (fontSet != nullptr) known->fontSet = fontSet;
   if (known->givenUp) return;
   known->givenUp = true;
-  const int fd = ConnectionNumber(connection);
-  shutdown(fd, SHUT_RDWR);
-  // A call on it that runs now still reads the socket: it is closed when the call ends.
-  if (gGuarding != 0) {
-    ToClose().push_back(fd);
-  } else {
-    close(fd);
+  std::vector<int> fds = known->sockets;
+  fds.push_back(ConnectionNumber(connection));
+  known->sockets.clear();
+  for (int fd : fds) {
+    shutdown(fd, SHUT_RDWR);
+    // A call on it that runs now still reads the socket: it is closed when the call ends.
+    if (gGuarding != 0) {
+      ToClose().push_back(fd);
+    } else {
+      close(fd);
+    }
   }
 }
 

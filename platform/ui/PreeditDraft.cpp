@@ -110,5 +110,9 @@ void ShowDraft(const PreeditDraft& draft) {
   PreeditClausesChanged(draft.UTF8(), draft.Caret(), draft.Clauses());
 }
 
+bool CommitDraft(const PreeditDraft& draft) {
+  return Committed(draft.UTF8());
+}
+
 }  // namespace input_method
 }  // namespace sp_platform

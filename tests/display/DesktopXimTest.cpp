@@ -112,14 +112,78 @@ class XimInput : public DesktopTest {
     if (typed && !ended) ADD_FAILURE() << "keys seen: \"" << *seen << '"';
     return ended;
   }
-  // Turns converting on and types "ka": the reading "か" is shown inline.
+  // The key that turns the server's converting on.
+  virtual std::string OnKey() const { return "shift+space"; }
+  // Turns converting on and types "ka": the reading "か" is shown inline (not its commit, which
+  // an earlier reading may have left last).
   bool TypeTheReading(const char* what) {
-    return RunToolPumping({"xdotool", "key", "--delay", "20", "shift+space", "k", "a"}) &&
+    return RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
            PumpUntil(
                [this] {
-                 return !target_->updates.empty() && target_->updates.back().text == "\x82\xA9";
+                 return !target_->updates.empty() &&
+                        target_->updates.back().text == "\x82\xA9" &&
+                        target_->updates.back().fixed == 0;
                },
                what);
+  }
+  // The last update of the field is the commit of the reading "か", as it was shown.
+  static void ExpectTheReadingCommitted(const RecordingTarget& field) {
+    ASSERT_FALSE(field.updates.empty());
+    EXPECT_EQ(field.updates.back().text, "\x82\xA9");
+    EXPECT_EQ(field.updates.back().fixed, 2) << "the reading went without its commit";
+  }
+  // Pumps until the window has the keyboard.
+  bool KeyboardIn(WindowRef window, const char* what) {
+    const unsigned id = sp_platform::display::SDLWindowIDOf(window);
+    return PumpUntil(
+        [id] {
+          SDL_Window* focus = SDL_GetKeyboardFocus();
+          return focus != nullptr && SDL_GetWindowID(focus) == id;
+        },
+        what);
+  }
+  bool FocusWindow(WindowRef window, const char* what) {
+    return RunToolPumping({"xdotool", "windowfocus", "--sync",
+                           std::to_string(sp_platform::display::X11WindowOf(window))}) &&
+           KeyboardIn(window, what) && ServerTaken();
+  }
+  // The server stopped or killed (`signal`) while the reading is shown: the reading stays in
+  // the field, committed as shown, and the key typed after it comes through SDL.
+  void LoseTheServerWhileComposing(int signal) {
+    ASSERT_NE(ShowField(), nullptr);
+    ASSERT_TRUE(ServerTaken());
+    std::string keys;
+    RecordKeys(&keys);
+    ASSERT_TRUE(TypeTheReading("the reading"));
+    SignalServer(signal);
+    ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+    EXPECT_EQ(keys, "bz");
+    ExpectTheReadingCommitted(*target_);
+  }
+  // The keyboard moves to another window of the program (one without a field) while the
+  // reading is shown: the reading stays in its field, committed as shown, and once its window
+  // has the keyboard back the server neither shows nor commits it again: the next Return is
+  // the program's key.
+  void MoveTheKeyboardWhileComposing() {
+    WindowRef first = ShowField();
+    ASSERT_NE(first, nullptr);
+    WindowRef second = ShowWindowOnDesktop(R(150, 400, 350, 600), "XIM 2");
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(WaitUntilShown(second));
+    ASSERT_TRUE(FocusWindow(first, "the first window"));
+    std::string keys;
+    RecordKeys(&keys);
+    ASSERT_TRUE(TypeTheReading("the reading"));
+    ASSERT_TRUE(FocusWindow(second, "the second window"));
+    ASSERT_TRUE(PumpUntil([this] { return target_->updates.back().fixed > 0; },
+                          "the reading committed"));
+    ExpectTheReadingCommitted(*target_);
+    const std::size_t updates = target_->updates.size();
+    ASSERT_TRUE(FocusWindow(first, "the first window again"));
+    ASSERT_TRUE(RunToolPumping({"xdotool", "key", "Return"}));
+    ASSERT_TRUE(PumpUntil([&keys] { return !keys.empty(); }, "the Return key"));
+    EXPECT_EQ(keys, "\r");
+    EXPECT_EQ(target_->updates.size(), updates);
   }
   void SignalServer(int signal) {
     const pid_t pid = XimProcess();
@@ -306,9 +370,9 @@ TEST_F(XimInput, PlainKeysWhileTheServerHoldsTheKeyboardComeOnce) {
   EXPECT_EQ(repeats, 0);
 }
 
-// A server killed while the reading is shown: the reading goes, keys come through SDL at once,
-// and a server started again is taken.
-TEST_F(XimInput, AServerKilledWhileComposingLeavesTheKeysToSDLUntilOneComesBack) {
+// A server killed while the reading is shown: the reading stays in the field, committed as
+// shown, keys come through SDL at once, and a server started again is taken.
+TEST_F(XimInput, AServerKilledWhileComposingLeavesTheReadingAndTheKeysToSDLUntilOneComesBack) {
   ASSERT_NE(ShowField(), nullptr);
   std::string keys;
   RecordKeys(&keys);
@@ -318,7 +382,7 @@ TEST_F(XimInput, AServerKilledWhileComposingLeavesTheKeysToSDLUntilOneComesBack)
   server_.pid = -1;
   ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
   EXPECT_EQ(keys, "bz");
-  EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+  ExpectTheReadingCommitted(*target_);
   ASSERT_TRUE(StartServer());
   ASSERT_TRUE(ServerReady());
   ASSERT_TRUE(ServerTaken());
@@ -393,27 +457,58 @@ TEST_F(XimInput, AHungServerHoldsTheLoopOnceAndIsTakenAgainOnceItGoesOn) {
   EXPECT_EQ(keys, "abcdefghijklmnopz");
 }
 
-// Stopped and let go on again and again while composing: each time the reading goes, the keys
-// come through SDL, and the server is taken again; the program survives every cycle.
+// Stopped and let go on again and again while composing: each time the reading is committed
+// as shown, the keys come through SDL, and the server is taken again; the program survives
+// every cycle, and no give-up leaves a connection or socket open.
 TEST_F(XimInput, AServerStoppedAndContinuedWhileComposingIsTakenAgainEachTime) {
   ASSERT_NE(ShowField(), nullptr);
   ASSERT_TRUE(ServerTaken());
   std::string keys;
   RecordKeys(&keys);
   std::string expected;
+  int descriptors = -1;  // after the first give-up and taking again
   for (int cycle = 0; cycle < kStopCycles; ++cycle) {
     SCOPED_TRACE(cycle);
+    if (cycle == 1) descriptors = OpenDescriptors();
     ASSERT_TRUE(TypeTheReading("the reading"));
     SignalServer(SIGSTOP);
     ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
     expected += "bz";
     EXPECT_EQ(keys, expected);
-    EXPECT_TRUE(target_->updates.back().text.empty()) << "the reading went with the server";
+    ExpectTheReadingCommitted(*target_);
     SignalServer(SIGCONT);
     ASSERT_TRUE(ServerTaken());
   }
+  EXPECT_LE(OpenDescriptors(), descriptors);
   ASSERT_TRUE(TypeTheReading("the reading after the last cycle"));
   EXPECT_EQ(keys, expected);
+}
+
+TEST_F(XimInput, AReadingShownWhenTheKeyboardMovesStaysInItsFieldOnce) {
+  MoveTheKeyboardWhileComposing();
+}
+
+// A server on a TCP transport that stops once the program connected there: the program's wait
+// on that socket ends as one on the X connection does, the server is given up once, and the
+// keys come through SDL.
+class XimInputOnTcp : public XimInput {
+ protected:
+  std::string ServerName() const override { return "stopsontcp"; }
+  bool StartServer() override {
+    server_.pid = x11::StartServerStoppedOnItsTransport(ServerName());
+    return server_.pid > 0;
+  }
+};
+
+TEST_F(XimInputOnTcp, AServerStoppedOnItsTransportIsGivenUpInTime) {
+  const int timedOut = sp_platform::display::XimTimedOutCalls();
+  ASSERT_NE(ShowField(), nullptr);
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+  EXPECT_EQ(keys, "bz");
+  EXPECT_FALSE(sp_platform::display::XimInCharge());
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
 }
 
 // A key that comes in the same batch as the keyboard's move to its window (the program was
@@ -601,9 +696,22 @@ class XimInputIbusAnthy : public XimInputIbus {
                                        "--emoji-extension=disable", "--config=disable"}),
                                  &server_);
   }
+  std::string OnKey() const override { return "ctrl+j"; }
   std::string busAddress_;
   pid_t bus_ = -1;
 };
+
+TEST_F(XimInputIbusAnthy, ABridgeStoppedWhileComposingLeavesTheReadingCommittedInItsField) {
+  LoseTheServerWhileComposing(SIGSTOP);
+}
+
+TEST_F(XimInputIbusAnthy, ABridgeKilledWhileComposingLeavesTheReadingCommittedInItsField) {
+  LoseTheServerWhileComposing(SIGKILL);
+}
+
+TEST_F(XimInputIbusAnthy, AReadingShownWhenTheKeyboardMovesStaysInItsFieldOnce) {
+  MoveTheKeyboardWhileComposing();
+}
 
 TEST_F(XimInputIbusAnthy, TheReadingIsComposedAndCommittedInBothKindsOfField) {
   ASSERT_NE(ShowField(false), nullptr);

@@ -8,7 +8,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -997,6 +1001,77 @@ bool DropFileOnWindow(unsigned long window, int x0, int y0, const std::string& p
   XdndDrop drop(window, x0, y0, {"text/uri-list"}, "file://" + path + "\r\n");
   drop.Step(millis);
   return drop.Finished();
+}
+
+namespace {
+
+// The forked server's life: its selection and XIM_SERVERS entry, the answers to the
+// conversions Xlib asks of a server (its locales, its transport), and the stop at a client's
+// connection on the transport.
+[[noreturn]] void ServeStoppedOnTransport(const std::string& name, int listener, int port) {
+  Display* x = XOpenDisplay(nullptr);
+  if (x == nullptr) _exit(1);
+  const Window root = DefaultRootWindow(x);
+  const Window owner = XCreateSimpleWindow(x, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom server = XInternAtom(x, ("@server=" + name).c_str(), False);
+  const Atom locales = XInternAtom(x, "LOCALES", False);
+  const Atom transport = XInternAtom(x, "TRANSPORT", False);
+  XSetSelectionOwner(x, server, owner, CurrentTime);
+  XChangeProperty(x, root, XInternAtom(x, "XIM_SERVERS", False), XA_ATOM, 32, PropModePrepend,
+                  reinterpret_cast<const unsigned char*>(&server), 1);
+  XFlush(x);
+  std::vector<int> clients;
+  for (;;) {
+    pollfd fds[2] = {{ConnectionNumber(x), POLLIN, 0}, {listener, POLLIN, 0}};
+    if (XPending(x) == 0 && poll(fds, 2, -1) < 0) continue;
+    if ((fds[1].revents & POLLIN) != 0) {
+      const int client = accept(listener, nullptr, nullptr);
+      if (client >= 0) clients.push_back(client);  // held open, never answered
+      raise(SIGSTOP);
+    }
+    while (XPending(x) > 0) {
+      XEvent e;
+      XNextEvent(x, &e);
+      if (e.type != SelectionRequest) continue;
+      const XSelectionRequestEvent& r = e.xselectionrequest;
+      std::string value;
+      if (r.target == locales) value = "@locale=ja_JP.UTF-8,ja_JP.utf8,ja_JP,ja,C";
+      if (r.target == transport) value = "@transport=tcp/127.0.0.1:" + std::to_string(port);
+      XSelectionEvent told = {};
+      told.type = SelectionNotify;
+      told.requestor = r.requestor;
+      told.selection = r.selection;
+      told.target = r.target;
+      told.property = value.empty() ? 0 : r.property;
+      told.time = r.time;
+      if (!value.empty()) {
+        XChangeProperty(x, r.requestor, r.property, r.target, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(value.data()), int(value.size()));
+      }
+      XSendEvent(x, r.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&told));
+      XFlush(x);
+    }
+  }
+}
+
+}  // namespace
+
+int StartServerStoppedOnItsTransport(const std::string& name) {
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listener < 0) return -1;
+  sockaddr_in at = {};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof at;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(listener, 4) != 0 ||
+      getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size) != 0) {
+    close(listener);
+    return -1;
+  }
+  const pid_t pid = fork();
+  if (pid == 0) ServeStoppedOnTransport(name, listener, ntohs(at.sin_port));
+  close(listener);
+  return pid;
 }
 
 }  // namespace x11

@@ -221,6 +221,11 @@ Leftovers LeftOnTheDesktop();
 // that names its process): what a test that failed before it could end them left.
 void EndClientsOf(const std::vector<unsigned long>& windows);
 
+// Starts (forked) an XIM server named `name` that announces a TCP transport and stops itself
+// (SIGSTOP) as soon as a client connects there: a client's wait for its answer on that socket
+// ends only if the client ends it. -1 when it could not be started; the caller ends it.
+int StartServerStoppedOnItsTransport(const std::string& name);
+
 // Waits (on the connection, no sleeping) until a window manager names its check window on the
 // root window and has framed a window mapped after that, or the time is up.
 bool WaitForWindowManager(int millis);

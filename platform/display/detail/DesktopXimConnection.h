@@ -4,8 +4,9 @@
 // each key handed over) without end: a server that is stopped, hangs, or died before Xlib read
 // of its going would hold the program. So the server is spoken to on a connection of our own,
 // and each call on it runs bounded: when the server has not answered in time, a timer shuts
-// the connection's socket, Xlib's wait ends in an I/O error, and the call is left by a jump out
-// of Xlib's I/O error handler. Such a connection is given up: its socket is closed and it is
+// the connection's socket and those Xlib opened beside it (a server's local or TCP transport),
+// Xlib's wait ends in an I/O error (or a failed read), and the call is left by a jump out of
+// Xlib's I/O error handler (or returns). Such a connection is given up: its socket is closed and it is
 // never used again. Free of the input method's state, as DesktopXim.cpp keeps it.
 #pragma once
 
