@@ -532,6 +532,59 @@ TEST_F(SaveFlow, AListedFileThatASaveReplacesIsShownAsItIsNow) {
   EXPECT_NEAR(seconds[1], 450 * 588 / 44100.0, 0.05);
 }
 
+// A run into each file that replaces two listed files shows both rows as the new files are,
+// not only the first.
+TEST_F(SaveFlow, ARunReplacingTwoListedFilesShowsBothAsTheyAreNow) {
+  const std::string sunrise = Out("Sunrise_1_0.aif"), midday = Out("Midday_1_0.aif");
+  const auto wholeTripInto = [this](const std::string& name) {
+    return Then("the whole of Trip into " + name, [this, name] {
+      Click(RowOf("Day Trip"), kCDR_NameColumn);
+      StoreSetup(1.0);
+      Respond(SetupAnswer(kAIFF));
+      Respond(sp_testing::NavSave(name, out_));
+      Key(13);
+    });
+  };
+  auto fileRowTimes = [] {
+    const std::vector<std::string> times = Column(kCDR_InfoColumn);
+    return std::vector<std::string>(times.end() - 2, times.end());
+  };
+  RunWith({
+      wholeTripInto("Sunrise_1_0.aif"),
+      Saved(sunrise),
+      wholeTripInto("Midday_1_0.aif"),
+      Saved(midday),
+      Do("list both files",
+         [sunrise, midday] {
+           ASSERT_TRUE(AddSoundFile(sunrise));
+           ASSERT_TRUE(AddSoundFile(midday));
+         }),
+      WaitFor("their rows", [] { return Rows() == 8; }),
+      Then("Sunrise and Midday each into its own file, the listed ones deleted",
+           [fileRowTimes] {
+             EXPECT_EQ(fileRowTimes(), (std::vector<std::string>{"00:07", "00:07"}));
+             Click(RowOf("Sunrise"), kCDR_NameColumn);
+             Click(RowOf("Midday"), kCDR_NameColumn, cmdKey);
+             StoreSetup(1.0);
+             ClearExistingNameBox();
+             Respond(SetupAnswer(kAIFF));
+             Respond(ExistingName(7, true));
+             EXPECT_TRUE(
+                 sp_testing::ChooseMenuItem(CDR_CurrentFileMenuID(), kCDR_FileSaveEachItem).chosen);
+           }),
+      WaitFor("the run ended",
+              [] { return !M()->IsSaveRunning() && sp_testing::PendingAnswerCount() == 0; }),
+      Do("look",
+         [fileRowTimes, sunrise, midday] {
+           EXPECT_NEAR(ProbeFile(sunrise).seconds, 150 * 588 / 44100.0, 0.05);
+           EXPECT_NEAR(ProbeFile(midday).seconds, 200 * 588 / 44100.0, 0.05);
+           const std::vector<std::string> times = fileRowTimes();
+           EXPECT_EQ(times[0], "00:02");
+           EXPECT_NE(times[1], "00:07") << "the second replaced file's row shows the old file";
+         }),
+  });
+}
+
 // A numbered name keeps to 255 bytes: the name is cut before its number and extension when
 // the title already fills the name.
 TEST_F(SaveFlow, ANumberedNameIsCutToFitTheLongestName) {

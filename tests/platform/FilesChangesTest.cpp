@@ -576,6 +576,22 @@ TEST_F(FilesChanges, ContentsSavedThroughASideFileReachTheDiskAndAFailedLastStep
   EXPECT_EQ(sides(), std::vector<std::string>{}) << "the failed save's side file went";
 }
 
+// A save through a side file makes a new file under the name: the replaced file's id and ref
+// no longer name anything, not the new file.
+TEST_F(FilesChanges, AReplacedFilesOldIdNeverNamesTheNewFile) {
+  const SInt16 v = c_.vRefNum;
+  const SInt32 c = c_.dirID;
+  WriteHostFile(home_.Path("C/list"), "old");
+  const SInt32 oldID = FileID(c_, "list");
+  const FSRef oldRef = Ref(c_, "list");
+  ASSERT_EQ(SpReplaceFileContents(v, c, PStr("list"), PStr(".list."), PStr(".saving"), nullptr,
+                                  "new", 3),
+            noErr);
+  EXPECT_NE(FileID(c_, "list"), oldID) << "the old id names the new file";
+  EXPECT_EQ(FSGetCatalogInfo(&oldRef, kFSCatInfoNone, nullptr, nullptr, nullptr, nullptr), fnfErr);
+  EXPECT_EQ(ReadHostFile(PathOf(Ref(c_, "list"))), "new");
+}
+
 // The same save over several calls: the name holds the old contents until the end, which
 // gives it every part in order; one given up, or one whose write failed (here past the
 // process's file size limit), leaves the file as it was, reports the failure and no side file.
@@ -637,6 +653,18 @@ TEST_F(FilesChanges, ContentsSavedAPartAtATimeTakeTheNameWholeOrNotAtAll) {
   EXPECT_EQ(SpEndFileReplacement(r, true), tooLong) << "the failure, not a save";
   EXPECT_EQ(ReadHostFile(list), "new!");
   EXPECT_EQ(sides(), 0u);
+
+  // The name taken meanwhile by a folder with something in it, which no rename replaces: the
+  // last step fails, the failure is told, and neither the side file nor the folder's contents go.
+  r = begin();
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(SpWriteFileReplacement(r, "lost", 4), noErr);
+  ASSERT_EQ(rename(list.c_str(), home_.Path("C/aside").c_str()), 0);
+  ASSERT_EQ(mkdir(list.c_str(), 0700), 0);
+  WriteHostFile(list + "/inside", "kept");
+  EXPECT_NE(SpEndFileReplacement(r, true), noErr) << "a failed rename told as a save";
+  EXPECT_EQ(sides(), 0u) << "the failed commit left its side file";
+  EXPECT_EQ(ReadHostFile(list + "/inside"), "kept");
 
   EXPECT_EQ(SpBeginFileReplacement(v, c, PStr("list"), PStr(".x."), PStr(""), nullptr, nullptr),
             paramErr);

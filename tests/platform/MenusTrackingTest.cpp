@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CommandEvents.h"
+#include "TestAppleEvents.h"
 #include "UiFixture.h"
 #include "ui/internal/Menus.h"
 #include "ui/internal/Windows.h"
@@ -148,6 +149,34 @@ const Gesture& GestureAt(int i) {
 
 INSTANTIATE_TEST_SUITE_P(All, MenuGestures,
                          ::testing::Range(0, int(sizeof kGestures / sizeof kGestures[0])));
+
+// The desktop closing (the session's quit) ends a menu being followed as if cancelled, at
+// once: it does not wait for the person's release, which would otherwise choose an item.
+TEST_F(MenuTracking, AMenuBeingTrackedEndsWhenTheDesktopCloses) {
+  sp_testing::AppleEventScope appleEvents;
+  struct Steps {
+    MenuTracking* test;
+    int fires = 0;
+  } steps{this};
+  auto step = [](EventLoopTimerRef, void* data) {
+    Steps* s = static_cast<Steps*>(data);
+    ++s->fires;
+    if (s->fires == 3) sp_testing::RaiseQuitRequest();
+    if (s->fires == 50) {
+      sp_testing::PostMouseDragged(s->test->Item(4));
+      sp_testing::PostMouseUp(s->test->Item(4));
+    }
+  };
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.1, 0.1, step, &steps, &timer), noErr);
+  const SInt32 choice = MenuSelect(Title());
+  RemoveEventLoopTimer(timer);
+  EXPECT_EQ(choice, 0) << "the menu chose as if the person were still there";
+  EXPECT_LT(steps.fires, 50) << "the menu waited past the desktop's close";
+  EXPECT_GE(steps.fires, 3);
+  EXPECT_EQ(sp_testing::ReadMenuBar().hilited, 0);
+  EXPECT_EQ(sp_platform::WindowListFrontToBack().size(), 1u) << "the menu's window is gone";
+}
 
 TEST_F(MenuTracking, APressInTheBarSendsTheChosenItemsCommand) {
   std::vector<UInt32> commands;

@@ -473,12 +473,22 @@ TEST_F(NavigationTest, WhatWentSinceItWasListedIsToldAndTheListReadAnew) {
   NavDisposeReply(&seen_.reply);
   seen_.gotReply = false;
 
+  // A file that went leaves its folder in place: that same folder is read anew, not its parent.
+  std::string shownAfter;
+  Strings listedAfter;
   Respond(sp_testing::NavChoose({"a.aiff"}).Do(
       [this](WindowRef) { unlink((folder_ + "/a.aiff").c_str()); }, "remove a.aiff"));
   Respond(Answer::Return());
+  Respond(sp_testing::NavLook([&](WindowRef w) {
+            shownAfter = sp_testing::NavShownFolder(w);
+            listedAfter = sp_testing::NavListedNames();
+          }));
   Respond(sp_testing::NavCancel());
   Run(Kind::kGet, Options());
   EXPECT_FALSE(seen_.gotReply);
+  EXPECT_EQ(shownAfter, folder_);
+  EXPECT_EQ(std::count(listedAfter.begin(), listedAfter.end(), "a.aiff"), 0);
+  EXPECT_EQ(std::count(listedAfter.begin(), listedAfter.end(), "sub"), 1);
 
   Strings told;
   for (const sp_testing::Shown& shown : sp_testing::ShownSoFar()) {
