@@ -269,6 +269,31 @@ TEST(StreamParamsAtom, CarriesItsCutsAndRefusesListsOutOfOrder) {
   refused(bytes, "none");
 }
 
+// ID3v2 tags in front of an MP3 and of a FLAC, one of version 2.4 with its footer (ten bytes
+// more than its size says) and two in a row: the sound starts after them.
+TEST_F(SoundEndsTest, Id3v2TagsInFrontWithAFooterArePassedOver) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame") || !Have("flac")) GTEST_SKIP() << "lame or flac is missing";
+  const Data mp3 = Lame("a.mp3", "1.5");
+  const Data flac = Made("a.flac", {"flac", "-s", "-f", "TONE=1.5", "-o", "OUT"});
+  ASSERT_FALSE(mp3.empty() || flac.empty());
+  const std::string title = "TIT2\0\0\0\x06\0\0\x03Title";
+  auto tag = [&](UInt8 version, bool footer) {
+    Data t = {'I', 'D', '3', version, 0, UInt8(footer ? 0x10 : 0), 0, 0, 0, UInt8(title.size())};
+    t.insert(t.end(), title.begin(), title.end());
+    if (footer) {
+      t.insert(t.end(), {'3', 'D', 'I', version, 0, 0x10, 0, 0, 0, UInt8(title.size())});
+    }
+    return t;
+  };
+  const std::pair<const char*, Data> files[] = {
+      {"footer.mp3", Joined(tag(4, true), mp3)},
+      {"two.mp3", Joined(Joined(tag(3, false), tag(4, true)), mp3)},
+      {"footer.flac", Joined(tag(4, true), flac)},
+  };
+  for (const auto& f : files) ExpectFfmpegsLength(f.first, f.second);
+}
+
 // Tags after the last frame of an MP3 (ID3v1, APE, Lyrics3) and of a FLAC (ID3v1), and 64 KiB
 // of bytes that are no sound after either: they end the sound, which converts whole.
 TEST_F(SoundEndsTest, BytesAfterTheLastFrameEndTheSound) {
