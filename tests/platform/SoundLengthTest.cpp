@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 
 #include "SoundLengthFixture.h"
@@ -708,6 +709,48 @@ TEST_F(SoundLengthTest, LongFlacFilesAreReadAtTheirEnds) {
   ASSERT_TRUE(qt::FlacStatedLength(after, b));
   ExpectSameLength(a, b);
   EXPECT_EQ(b.soundEnd, SInt64(flac.size()));
+}
+
+// The quick look at a FLAC's STREAMINFO and an MP3's first header gives the channels and rate
+// ffprobe reads, and so does the description of the media made from the file.
+TEST_F(SoundLengthTest, QuickLooksGiveTheChannelsAndRateFfprobeReads) {
+  SKIP_WITHOUT_FFMPEG();
+  struct Case {
+    const char* name;
+    int channels, rate;
+  };
+  const Case cases[] = {{"m.flac", 1, 44100}, {"s.flac", 2, 44100}, {"s48.flac", 2, 48000},
+                        {"t.flac", 3, 96000}, {"six.flac", 6, 22050}, {"m.mp3", 1, 44100},
+                        {"s.mp3", 2, 32000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-f", "lavfi", "-i",
+                        "sine=f=440:r=" + std::to_string(c.rate) + ":d=0.5", "-ac",
+                        std::to_string(c.channels), "OUT"},
+                       c.name));
+    std::string probe;
+    ASSERT_TRUE(sp_testing::RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0",
+                                        "-show_entries", "stream=channels,sample_rate", "-of",
+                                        "csv=p=0", Path(c.name)},
+                                       probe));
+    int channels = 0, rate = 0;
+    ASSERT_EQ(std::sscanf(probe.c_str(), "%d,%d", &rate, &channels), 2) << probe;
+    ASSERT_EQ(channels, c.channels);
+    qt::MemorySource source(Bytes(c.name));
+    qt::StatedFormat format;
+    const bool flac = std::string(c.name).find(".flac") != std::string::npos;
+    ASSERT_TRUE(flac ? qt::StartsAsFlac(source, &format) : qt::StartsAsMpegAudio(source, &format));
+    EXPECT_EQ(int(format.channels), channels);
+    EXPECT_EQ(int(format.rate), rate);
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    EXPECT_EQ(d.desc.numChannels, channels);
+    // A description's rate is 16.16 fixed point: only rates below 65,536 Hz are held there.
+    if (rate < 65536) {
+      EXPECT_EQ(d.desc.sampleRate >> 16, UInt32(rate));
+    }
+  }
 }
 
 // Long MP3 files whose tag frame states their frames and bytes are read at their first and
