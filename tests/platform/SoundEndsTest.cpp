@@ -2,6 +2,7 @@
 // wrong, and sound followed by tags or other bytes, are listed and converted at the frames
 // ffmpeg decodes of them; a conversion that decodes more than the length stated fails; a
 // length is kept only for the file as it was read.
+#include <algorithm>
 #include <functional>
 
 #include "SoundLengthFixture.h"
@@ -267,6 +268,30 @@ TEST(StreamParamsAtom, CarriesItsCutsAndRefusesListsOutOfOrder) {
   bytes = strp;
   sp::StoreBE32(bytes.data() + count, 0);
   refused(bytes, "none");
+}
+
+// Tones whose lengths give LAME's end padding sizes from a part of a frame to more than a
+// whole frame past the decoder's delay (1,682 and more: the frames FFmpeg drops then reach
+// into the frame before the last): each is listed and converted at what ffmpeg decodes.
+TEST_F(SoundEndsTest, EndPaddingOfEverySizeUpToMoreThanAFrame) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("lame") || !Have("sox")) GTEST_SKIP() << "lame or sox is missing";
+  UInt32 mostPadding = 0;
+  for (const int samples : {43900, 43930, 44000, 44500, 45000, 45500, 46000}) {
+    const std::string wave = "pad" + std::to_string(samples) + ".wav";
+    ASSERT_TRUE(Encode({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", "OUT", "synth",
+                        std::to_string(samples) + "s", "sine", "440"},
+                       wave));
+    const std::string name = "pad" + std::to_string(samples) + ".mp3";
+    const Data mp3 = Made(name, {"lame", "--quiet", Path(wave), "OUT"});
+    ASSERT_GT(mp3.size(), 200u);
+    const std::size_t lame = std::string(mp3.begin(), mp3.begin() + 200).find("LAME");
+    ASSERT_NE(lame, std::string::npos);
+    mostPadding = std::max<UInt32>(mostPadding, ((UInt32(mp3[lame + 22]) & 0x0F) << 8) |
+                                                    mp3[lame + 23]);
+    ExpectFfmpegsLength(name, mp3);
+  }
+  EXPECT_GT(mostPadding, 1152u + 529u) << "a padding past the frame before the last";
 }
 
 // ID3v2 tags in front of an MP3 and of a FLAC, one of version 2.4 with its footer (ten bytes
