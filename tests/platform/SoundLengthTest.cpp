@@ -719,9 +719,8 @@ TEST_F(SoundLengthTest, QuickLooksGiveTheChannelsAndRateFfprobeReads) {
     const char* name;
     int channels, rate;
   };
-  const Case cases[] = {{"m.flac", 1, 44100}, {"s.flac", 2, 44100}, {"s48.flac", 2, 48000},
-                        {"t.flac", 3, 96000}, {"six.flac", 6, 22050}, {"m.mp3", 1, 44100},
-                        {"s.mp3", 2, 32000}};
+  const Case cases[] = {{"m.flac", 1, 44100}, {"t.flac", 3, 96000}, {"six.flac", 6, 22050},
+                        {"m.mp3", 1, 44100}, {"s.mp3", 2, 32000}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(Encode({"ffmpeg", "-v", "error", "-f", "lavfi", "-i",

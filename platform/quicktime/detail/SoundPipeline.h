@@ -137,7 +137,7 @@ class SoundPipeline {
   AVFrame* frame_ = nullptr;
   UInt64 dropLeft_ = 0;     // priming frames still to drop
   UInt64 decoded_ = 0;      // frames the decoder gave so far
-  std::size_t nextCut_ = 0;  // the first of the spec's cuts not yet passed
+  std::size_t nextCut_ = 0;  // the first of the cuts not yet passed
   UInt64 presentLeft_ = 0;  // frames still to present (when limited)
   bool limited_ = false;
   UInt64 surplus_ = 0;      // decoded frames past those to present
