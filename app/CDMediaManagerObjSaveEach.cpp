@@ -512,14 +512,20 @@ void SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent() {
 
 void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseStart() {
   gNextTrackPaused = 1;
+  SpCDR_HoldStepTimer(gNextTrackTimer, true);
 }
 
 void SpCDRI_SaveMultiFileInEachLinkIdleProcedure_PauseEnd() {
   gNextTrackPaused = 0;
+  SpCDR_HoldStepTimer(gNextTrackTimer, false);
 }
 
 void SpCDRI_CatchSaveMultiFileInEachLinkCarbonEventIdleEventCB(EventLoopTimerRef, void* userData) {
-  if (gNextTrackPaused != 0 || userData == nullptr) return;
+  if (userData == nullptr) return;
+  if (gNextTrackPaused != 0) {
+    SpCDR_HoldStepTimer(gNextTrackTimer, true);
+    return;
+  }
   SpCDRI_DisableSaveMultiFileInEachLinkIdleProcedureForCarbonEvent();
   static_cast<cCDR_MediaManager*>(userData)->CatchSaveMultiFileInEach_EventLoopCB();
 }

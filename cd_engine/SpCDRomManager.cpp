@@ -72,6 +72,25 @@ void SwitchOff(StepTimer& t) {
   *t.onFlag = 0;
 }
 
+// A paused step timer fires on the poll's beat instead of on every pass, so that a question
+// asked meanwhile costs what idle costs while a save that must stop (its disc went) still
+// stops; it fires at the next pass once the pause ends.
+void Pause(StepTimer& t, bool on) {
+  t.pause = on ? 1 : 0;
+  SpCDR_HoldStepTimer(t.timer, on);
+}
+
+// Runs a step timer's check for a save to stop, then its step unless paused.
+void CheckThenStep(StepTimer& t, void (cSp_CDRomManager::*step)()) {
+  if (cdRomManagerPtr_GlV == nullptr) return;
+  cdRomManagerPtr_GlV->CheckStopEventForPlayAndWriteIntoPureFile__EventLoop();
+  if (t.pause) {
+    SpCDR_HoldStepTimer(t.timer, true);
+  } else if (cdRomManagerPtr_GlV != nullptr) {
+    (cdRomManagerPtr_GlV->*step)();
+  }
+}
+
 // The CD check of the poll: at most once per 120 ticks, the time stamp renewed also when
 // nothing changed.
 void CheckCDsNow() {
@@ -584,6 +603,10 @@ void SpCDR_CatchExecEjectBeforeProcCB(cSp_CDRomMediaDataObj* cd, unsigned long c
   reinterpret_cast<cSp_CDRomManager*>(refCon)->CatchExecEjectBeforeProcCB(cd, cdRefNum);
 }
 
+void SpCDR_HoldStepTimer(EventLoopTimerRef timer, bool hold) {
+  if (timer != nullptr) SetEventLoopTimerNextFireTime(timer, hold ? kPollInterval : 0);
+}
+
 // ---- Timers ---------------------------------------------------------------------------------
 
 void Sp_EnableCDRomAndSoundEventIdleProcedureForCarbonEvent() {
@@ -599,10 +622,10 @@ void SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent() {
   SwitchOff(gPureFileTimer);
 }
 void SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart() {
-  gPureFileTimer.pause = 1;
+  Pause(gPureFileTimer, true);
 }
 void SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseEnd() {
-  gPureFileTimer.pause = 0;
+  Pause(gPureFileTimer, false);
 }
 void SpCDRI_EnableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent() {
   SwitchOn(gQuickTimeFileTimer);
@@ -611,10 +634,10 @@ void SpCDRI_DisableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent() {
   SwitchOff(gQuickTimeFileTimer);
 }
 void SpCDRI_WriteIntoQuickTimeFileEventIdleProcedure_PauseStart() {
-  gQuickTimeFileTimer.pause = 1;
+  Pause(gQuickTimeFileTimer, true);
 }
 void SpCDRI_WriteIntoQuickTimeFileEventIdleProcedure_PauseEnd() {
-  gQuickTimeFileTimer.pause = 0;
+  Pause(gQuickTimeFileTimer, false);
 }
 void SpCDRI_EnableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent() {
   SwitchOn(gAIFFCTimer);
@@ -623,10 +646,10 @@ void SpCDRI_DisableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent() {
   SwitchOff(gAIFFCTimer);
 }
 void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseStart() {
-  gAIFFCTimer.pause = 1;
+  Pause(gAIFFCTimer, true);
 }
 void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseEnd() {
-  gAIFFCTimer.pause = 0;
+  Pause(gAIFFCTimer, false);
 }
 
 void SpCDR_CatchCarbonEventIdleEventCB(EventLoopTimerRef, void*) {
@@ -637,20 +660,13 @@ void SpCDR_CatchCarbonEventIdleEventCB(EventLoopTimerRef, void*) {
 }
 
 void SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB(EventLoopTimerRef, void*) {
-  if (cdRomManagerPtr_GlV == nullptr) return;
-  cdRomManagerPtr_GlV->CheckStopEventForPlayAndWriteIntoPureFile__EventLoop();
-  if (!gPureFileTimer.pause) cdRomManagerPtr_GlV->PlayAndWriteIntoPureFile_EventLoop();
+  CheckThenStep(gPureFileTimer, &cSp_CDRomManager::PlayAndWriteIntoPureFile_EventLoop);
 }
 
 void SpCDRI_CatchWriteIntoQuickTimeFileCarbonEventIdleEventCB(EventLoopTimerRef, void*) {
-  if (cdRomManagerPtr_GlV == nullptr) return;
-  cdRomManagerPtr_GlV->CheckStopEventForPlayAndWriteIntoPureFile__EventLoop();
-  if (!gQuickTimeFileTimer.pause)
-    cdRomManagerPtr_GlV->WriteSoundDataIntoQuickTimeFileForEventLoop();
+  CheckThenStep(gQuickTimeFileTimer, &cSp_CDRomManager::WriteSoundDataIntoQuickTimeFileForEventLoop);
 }
 
 void SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB(EventLoopTimerRef, void*) {
-  if (cdRomManagerPtr_GlV == nullptr) return;
-  cdRomManagerPtr_GlV->CheckStopEventForPlayAndWriteIntoPureFile__EventLoop();
-  if (!gAIFFCTimer.pause) cdRomManagerPtr_GlV->WriteSoundDataIntoAIFFC_ForEventLoop();
+  CheckThenStep(gAIFFCTimer, &cSp_CDRomManager::WriteSoundDataIntoAIFFC_ForEventLoop);
 }

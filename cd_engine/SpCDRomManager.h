@@ -216,6 +216,10 @@ void Sp_EnableCDRomAndSoundEventIdleProcedureForCarbonEvent();
 void Sp_DisableCDRomAndSoundEventIdleProcedureForCarbonEvent();
 void SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
 void SpCDRI_DisablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+// Sets a timer that fires on every pass due on the CD poll's beat (hold: its steps are paused;
+// its callback holds it again each time it fires paused) or at the next pass again; none for a
+// null timer.
+void SpCDR_HoldStepTimer(EventLoopTimerRef timer, bool hold);
 void SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart();
 void SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseEnd();
 void SpCDRI_EnableWriteIntoQuickTimeFileEventIdleProcedureForCarbonEvent();

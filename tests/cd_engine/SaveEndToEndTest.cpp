@@ -59,6 +59,15 @@ class SaveEndToEnd : public SaveTest {
     if (p != nullptr) Prepare(p);
     return p;
   }
+  // Starts saving the whole disc into "disc.wav" at normal speed, until its loading began.
+  void StartDiscSave(cSp_CDRProgramBaseObj* p) {
+  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "disc.wav", 1, SpFourCC("TVOD"),
+                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
+  p->StartSaveAndPlayEventLoop();
+  SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
+  ASSERT_TRUE(sp_testing::PumpUntil(
+      [p] { return p->GetSaveBufferSet() != nullptr && p->GetLoadInfo().initialised; }));
+  }
   std::string Track(int n) const {
     const char* names[] = {"1 One.aiff", "2 Two.aiff", "3 Three.aiff"};
     return ReadAll(Media("Ramp/") + names[n - 1]).substr(54);
@@ -271,12 +280,7 @@ TEST_F(SaveEndToEnd, ADiscTakenAwayWhileSavingStopsTheSaveCleanly) {
   cSp_CDRProgramBaseObj* p = DiscProgram();
   ASSERT_NE(p, nullptr);
   cdtest::WriteFile(Doc("disc.wav"), "the user's file");
-  ASSERT_TRUE(p->SaveTargetProgItem(-1, &folder_, "disc.wav", 1, SpFourCC("TVOD"),
-                                    kSpCDRISoundFileTypeWAVE, 1.0f, 0, nullptr, 0));
-  p->StartSaveAndPlayEventLoop();
-  SpCDRI_EnablePlayAndWriteIntoPureFileEventIdleProcedureForCarbonEvent();
-  ASSERT_TRUE(sp_testing::PumpUntil(
-      [p] { return p->GetSaveBufferSet() != nullptr && p->GetLoadInfo().initialised; }));
+  ASSERT_NO_FATAL_FAILURE(StartDiscSave(p));
   SpCDRI_WriteIntoQuickTimeFileEventIdleProcedure_PauseStart();
   SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart();
   ASSERT_EQ(std::rename(Media("Ramp").c_str(), home_.Path("Ramp").c_str()), 0);
@@ -293,6 +297,23 @@ TEST_F(SaveEndToEnd, ADiscTakenAwayWhileSavingStopsTheSaveCleanly) {
     EXPECT_EQ(item->GetCDGoneFlag(), 1);
   }
   EXPECT_EQ(Sp_CDRomCountCDDA(), 0);
+}
+
+// A question asked while the disc is saved pauses the save: the loop meanwhile turns on the
+// CD poll's beat, not on every pass, and once the pause ends the file is saved whole.
+TEST_F(SaveEndToEnd, APausedSaveLeavesTheLoopWaitingAndThenEndsWhole) {
+  cSp_CDRProgramBaseObj* p = DiscProgram();
+  ASSERT_NE(p, nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartDiscSave(p));
+  SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart();
+  const sp_testing::PumpResult paused = sp_testing::PumpFor(10000000);
+  // Ten seconds: two turns a second for the poll and two for the paused save, and a few more.
+  EXPECT_LE(paused.passes, 60u);
+  EXPECT_TRUE(SaveEnds().empty());
+  SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseEnd();
+  ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+  EXPECT_EQ(SaveEnds().back().stopped, 0);
+  EXPECT_TRUE(ReadAll(Doc("disc.wav")).substr(44) == Swapped(Track(1) + Track(2) + Track(3)));
 }
 
 }  // namespace
