@@ -343,13 +343,15 @@ OSErr PlanFromMP4(const cSp_MusicFileMusicInfoDataItemObj* item, unsigned char a
     }
     case kSpMP4_trkn:
     case kSpMP4_disk: {
-      // Reserved, number, count (a count of 0, or none, is left out).
+      // Reserved, number, count (a count of 0, or none, is left out; a number of 0 beside a
+      // count is too: "/12" keeps the number unknown).
       value.Skip(2);
       UInt16 number = value.BE16();
       if (!value.Ok()) return paramErr;
-      std::string text = std::to_string(number);
       UInt16 count = value.BE16();
-      if (value.Ok() && count != 0) text += "/" + std::to_string(count);
+      const bool hasCount = value.Ok() && count != 0;
+      std::string text = number == 0 && hasCount ? std::string() : std::to_string(number);
+      if (hasCount) text += "/" + std::to_string(count);
       content = TextFrameFromUTF16(frameId, ASCIIToUTF16(text));
       return noErr;
     }

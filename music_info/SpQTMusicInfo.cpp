@@ -661,10 +661,11 @@ short cSp_MusicFileMusicInfoDataObj::GetTrackNo(short* track, short* count) {
     if (item == nullptr || item->GetDataLength() < 4) return 0;
     // 'trkn': two reserved bytes, the track, then the count when it is there.
     sp::ByteReader in(item->GetDataPtr(), std::size_t(item->GetDataLength()));
+    // Both are unsigned: numbers past the program's range are cut, never made negative.
     in.Skip(2);
-    *track = in.SBE16();
-    const SInt16 total = in.SBE16();
-    if (count != nullptr && in.Ok()) *count = total;
+    *track = ClampShort(in.BE16());
+    const long total = in.BE16();
+    if (count != nullptr && in.Ok()) *count = ClampShort(total);
     return 1;
   }
   char text[kSmallTextSize] = {0};
@@ -673,15 +674,15 @@ short cSp_MusicFileMusicInfoDataObj::GetTrackNo(short* track, short* count) {
                      "cSp_MusicFileMusicInfoDataObj::GetTrackNo")) {
     return 0;
   }
+  // "n", "n/m", or "/m" for a tag that gives only the count: the track is then unknown (0).
   const char* p = text;
   long number = 0;
-  if (!ParseNumber(p, number)) return 0;
-  *track = ClampShort(number);
+  const bool hasNumber = ParseNumber(p, number);
   while (*p == ' ') ++p;
   long total = 0;
-  if (*p == '/') {
-    ++p;
-    if (ParseNumber(p, total) && count != nullptr) *count = ClampShort(total);
-  }
+  const bool hasTotal = *p == '/' && ParseNumber(++p, total);
+  if (!hasNumber && !hasTotal) return 0;
+  *track = ClampShort(number);
+  if (count != nullptr) *count = ClampShort(total);
   return 1;
 }

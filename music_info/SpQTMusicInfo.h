@@ -263,8 +263,9 @@ class cSp_MusicFileMusicInfoDataObj : public cSpMacHeapObject {
   // The genre name: the ID3 genre number in the text ("(17)", "17") names an entry of the
   // genre list; a text without a number is the genre itself. MP4 'gnre' names entry g.
   short GetGenreString(char* buffer, SInt32 bufferSize, unsigned char* error);
-  // The track number and track count ("7", "7/12", MP4 'trkn'); the count is 0 when the tag
-  // has none. count may be null. 1 when a number was found.
+  // The track number and track count ("7", "7/12", "/12", MP4 'trkn'); either is 0 when the
+  // tag has none, and numbers past 32767 are cut to it. count may be null. 1 when the tag gave
+  // a number or a count.
   short GetTrackNo(short* track, short* count);
 
   // ---- ID3 writing (SpQTID3Writer.cpp) -------------------------------------------------------

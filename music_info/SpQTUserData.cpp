@@ -270,7 +270,8 @@ bool PlainNumber(const std::string& text, long& number) {
   return true;
 }
 
-// "n/m": both parts whole numbers. With requireCount false, "n" alone gives count 0.
+// "n/m": both parts whole numbers, or "/m", a count without a number (number 0). With
+// requireCount false, "n" alone gives count 0.
 bool NumberAndCount(const std::string& text, long& number, long& count, bool requireCount) {
   std::size_t slash = text.find('/');
   if (slash == std::string::npos) {
@@ -278,7 +279,13 @@ bool NumberAndCount(const std::string& text, long& number, long& count, bool req
     count = 0;
     return PlainNumber(text, number);
   }
-  return PlainNumber(text.substr(0, slash), number) && PlainNumber(text.substr(slash + 1), count);
+  const std::string before = text.substr(0, slash);
+  if (!PlainNumber(text.substr(slash + 1), count)) return false;
+  if (before.find_first_not_of(' ') == std::string::npos) {
+    number = 0;
+    return true;
+  }
+  return PlainNumber(before, number);
 }
 
 // The genre of an ID3 text: "(n)" names entry n + 1 of the list; a text without a number in

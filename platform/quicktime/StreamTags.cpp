@@ -74,9 +74,10 @@ std::vector<UserDataRecord::Item> VorbisCommentUserData(const AVFormatContext* c
   if (format == nullptr || (std::strcmp(format, "flac") != 0 && std::strcmp(format, "ogg") != 0))
     return items;
   for (const TagItem& t : kTagItems) AddText(items, t.type, Comment(ctx, t.key));
-  // "n", or "n/m" with the count of tracks where the file gives it apart.
+  // "n", or "n/m" with the count of tracks where the file gives it apart; a count without a
+  // number stays "/m", the track unknown.
   std::string track = Comment(ctx, "track");
-  if (!track.empty() && track.find('/') == std::string::npos) {
+  if (track.find('/') == std::string::npos) {
     std::string total = Comment(ctx, "tracktotal");
     if (total.empty()) total = Comment(ctx, "totaltracks");
     if (!total.empty()) track += "/" + total;

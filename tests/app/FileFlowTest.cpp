@@ -17,6 +17,7 @@
 #include "ByteOrder.h"
 #include "CDMediaListFile.h"
 #include "CDMediaMgrSaveSetupDlg.h"
+#include "CDObjectSource.h"
 #include "CFURLFiles.h"
 #include "CarbonEvents.h"
 #include "Clock.h"
@@ -27,6 +28,7 @@
 #include "SpCDREngineAlert.h"
 #include "SpCDROMProgram.h"
 #include "SpCDR_FileMediaObject.h"
+#include "SpCDR_MediaMgrObject.h"
 #include "SpCDR_ProgramItemObj.h"
 #include "SpListClass.h"
 #include "SpOC_IconButtonControl.h"
@@ -333,6 +335,32 @@ TEST_F(FileFlow, BrokenListsKeepWhatWasReadAndTellTheStep) {
     }
     EndRun();
   }
+}
+
+// A list of the most files the window lists is written whole and reads back whole: a file past
+// it (no add takes one, so it is made directly) is left out of the list, rather than making a
+// list whose count the reader refuses.
+TEST_F(FileFlow, AListOnePastItsMostIsSavedCutToItsMostAndReadsBackWhole) {
+  const std::string filler = MakeSoundFile("filler.aif", 1);
+  Run({
+      Do("list one file more than the most and save",
+         [&] {
+           ASSERT_TRUE(AddSoundFile(filler));
+           sSpMusicFileInfo info{};
+           M()->GetMediaItemListHead()->GetProgram()->GetFirstProgramItem()->GetQTFileMedia()
+               ->GetMusicInfo(info);
+           const Spot spot = SpotOf(filler);
+           for (SInt32 i = 0; i < kCDR_MediaListMaxCount; ++i) {
+             ASSERT_NE(M()->CreateNewMusicFileMediaItem(spot.vRefNum, spot.dirID,
+                                                        spot.name.c_str(), nullptr, 0, 0, nullptr,
+                                                        -1, 0, &info, nullptr, nullptr, nullptr),
+                       0);
+           }
+           ASSERT_EQ(M()->SaveSetupQTFileInfo(), 1);
+           EXPECT_EQ(Listed().size(), std::size_t(kCDR_MediaListMaxCount));
+         }),
+      Quit(),
+  });
 }
 
 // The list is replaced in one step: a temporary list left without a list beside it is read
@@ -1348,6 +1376,45 @@ TEST_P(LongListRemoval, IsWrittenOverPassesAndTakesTheNameWhole) {
 INSTANTIATE_TEST_SUITE_P(FileFlow, LongListRemoval,
                          ::testing::Values(Meanwhile::kNothing, Meanwhile::kWindowGoes,
                                            Meanwhile::kQuit));
+
+// A CD that comes while a long list is saved over passes waits, as every change of the items
+// does while the window is busy, and is listed once the list is saved; the saved list holds
+// the files as they are.
+TEST_F(FileFlow, ACDThatComesWhileTheListIsSavedOverPassesIsListedWhenItIsSaved) {
+  const int count = kCDR_ListRecordsPerPass + 44;
+  std::vector<sCDR_MediaListRecord> records;
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back("c" + std::to_string(1000 + i) + ".aif");
+    records.push_back(RecordOf(SpotOf(MakeSoundFile(names.back(), 1))));
+  }
+  WritePrefList(ListBytes(records));
+  // A first CD shows that the CDs are being looked for.
+  MakeDisc("First", {{"1 A.aiff", 150}});
+  Run({
+      WaitFor("the CD and the files", [count] { return Rows() == count + 1; }),
+      Do("select the first file", [] { Click(2, kCDR_NameColumn); }),
+      WaitFor("it selected", [] { return M()->GetSelectionListHead() != nullptr; }),
+      Do("remove it; a second CD comes while the list is saved",
+         [this, count] {
+           M()->CatchSubMusicFileButtonUpCompleatedCB();
+           ASSERT_TRUE(M()->IsAddRunning()) << "saved over passes";
+           MakeDisc("Second", {{"1 B.aiff", 150}});
+           // Found as the CD poll finds it.
+           ASSERT_TRUE(SpCDR_GetMediaMgrPtr(1)->CheckCDRom());
+           CDR_ChangeCDSetupProc(0);
+           EXPECT_EQ(Rows(), count) << "the CD waits for the list";
+         }),
+      WaitFor("the list saved", [] { return !M()->IsAddRunning(); }),
+      Do("look",
+         [&] {
+           EXPECT_EQ(Rows(), count + 1) << "two CDs and the files left";
+           EXPECT_EQ(Listed(), std::vector<std::string>(names.begin() + 1, names.end()));
+         }),
+      Quit(),
+  });
+  EXPECT_EQ(errors_.Count(), 0u);
+}
 
 // Held below the list after being over it, a drag scrolls the list one row every 0.4 seconds
 // until its end; back over the list it stops.

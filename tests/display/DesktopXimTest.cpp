@@ -22,6 +22,8 @@
 #include "XQueries.h"
 #include "display/internal/Backends.h"
 #include "display/internal/XimCallbacks.h"
+#include "events/detail/EventInternal.h"
+#include "events/internal/LoopSteps.h"
 
 namespace desktop_test {
 namespace {
@@ -455,6 +457,52 @@ TEST_F(XimInput, AHungServerHoldsTheLoopOnceAndIsTakenAgainOnceItGoesOn) {
   EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut + 1);
   ASSERT_TRUE(TypeTheReading("the reading"));
   EXPECT_EQ(keys, "abcdefghijklmnopz");
+}
+
+// Keys the server answered, handed back or taken into a reading it committed, are not among
+// those it holds: stopped right after it answered them, and given up, it does not have them
+// typed a second time.
+TEST_F(XimInput, KeysTheServerAnsweredAreNotTypedAgainWhenItIsGivenUpRightAfter) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "a", "b"}));
+  ASSERT_TRUE(PumpUntil([&keys] { return keys.size() >= 2; }, "the keys handed back"));
+  ASSERT_TRUE(TypeTheReading("the reading"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "Return"}));
+  ASSERT_TRUE(PumpUntil([this] { return target_->updates.back().fixed > 0; }, "the commit"));
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"c"}, &keys));
+  EXPECT_EQ(keys, "abcz");
+  ExpectTheReadingCommitted(*target_);
+}
+
+// A server given up for not answering is asked after without holding the loop: once it goes
+// on, its answer alone wakes the loop (no key comes, and no timer is due), and it is taken.
+TEST_F(XimInput, TheAnswerOfAServerGivenUpAsSilentWakesTheLoop) {
+  ASSERT_NE(ShowField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::string keys;
+  RecordKeys(&keys);
+  SignalServer(SIGSTOP);
+  ASSERT_TRUE(TypeAndSeeTheEnd({"a"}, &keys));
+  ASSERT_FALSE(sp_platform::display::XimInCharge());
+  // A timer would wake the loop whatever the server does: the fixture's waker goes, and the
+  // only timer left marks a wake that came before the server's answer.
+  RemoveEventLoopTimer(waker_);
+  waker_ = nullptr;
+  ASSERT_EQ(sp_platform::events::NextTimedFireTime(), sp_platform::events::kNever);
+  bool guardFired = false;
+  EventLoopTimerUPP upp = NewEventLoopTimerUPP(
+      [](EventLoopTimerRef, void* fired) { *static_cast<bool*>(fired) = true; });
+  EventLoopTimerRef guard = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 30, 0, upp, &guardFired, &guard), noErr);
+  SignalServer(SIGCONT);
+  EXPECT_TRUE(ServerTaken());
+  EXPECT_FALSE(guardFired) << "the loop slept through the server's answer";
+  RemoveEventLoopTimer(guard);
+  DisposeEventLoopTimerUPP(upp);
 }
 
 // Stopped and let go on again and again while composing: each time the reading is committed

@@ -136,6 +136,8 @@ TEST_F(ID3WriteTest, MP4UserDataAndAIFFRecordsBecomeID3FramesWithUTF16WhereTextI
        Bytes("\0"
              "3/12",
              5)},
+      {kSpMusicInfo_MP4Meta, kSpMP4_trkn, Bytes("\0\0\0\0\0\x0C\0\0", 8), -1, "TRCK",
+       Bytes("\0/12", 4)},
       {kSpMusicInfo_MP4Meta, kSpMP4_gnre, Bytes("\0\x12", 2), -1, "TCON", Bytes("\0(17)", 5)},
       {kSpMusicInfo_MP4Meta, kSpQT_nam, "\xE6\x97\xA5", 1, "TIT2", "\1" + UTF16LEWithMark(u"日")},
       // Each UTF-16 string with its byte-order mark, the empty description ended by two zeros.

@@ -149,6 +149,101 @@ TEST_F(TagRecordTest, TrackNumberAndCountComeFromEveryScheme) {
   EXPECT_EQ(0, track);
 }
 
+// Tags another program wrote, read as the media list reads a file (the file's own tags, else
+// the movie's user data), beside what mutagen reads of the same file ("none" for a text it
+// cannot take as numbers).
+const char kMutagenTrackNumbers[] = R"PY(
+import os, shutil, sys
+from mutagen.id3 import ID3, TRCK
+import mutagen
+folder = os.path.dirname(sys.argv[1])
+def numbers(text):
+    a, _, b = text.partition('/')
+    try:
+        if not a.strip() and not b.strip(): return 'none'
+        return '%d/%d' % (int(a) if a.strip() else 0, int(b) if b.strip() else 0)
+    except ValueError:
+        return 'none'
+for name, value in CASES:
+    path = os.path.join(folder, name)
+    if name.endswith('.mp3'):
+        with open(path, 'wb') as f:
+            f.write(b'\xff\xfb\x90\x00' + bytes(400))
+        tags = ID3()
+        tags.add(TRCK(encoding=3, text=[value]))
+        tags.save(path, v2_version=3)
+        seen = numbers(str(ID3(path)['TRCK']))
+    elif name.endswith('.m4a'):
+        shutil.copy(os.path.join(folder, 'tone.m4a'), path)
+        f = mutagen.File(path)
+        f['trkn'] = [tuple(int(n) for n in value.split(','))]
+        f.save()
+        seen = '%d/%d' % mutagen.File(path)['trkn'][0]
+    else:
+        shutil.copy(os.path.join(folder, 'tone' + os.path.splitext(name)[1]), path)
+        f = mutagen.File(path)
+        for pair in value.split(';'):
+            key, _, text = pair.partition('=')
+            f[key] = [text]
+        f.save()
+        f = mutagen.File(path)
+        text = f.get('tracknumber', [''])[0]
+        total = f.get('tracktotal') or f.get('totaltracks')
+        if '/' not in text and total: text += '/' + total[0]
+        seen = numbers(text)
+    print(name, seen)
+)PY";
+
+TEST_F(TagRecordTest, AGivenCountWithoutNumberIsKeptAndNoNumberIsInventedInAnyTagKind) {
+  if (!HaveMutagen() || !qt_test::HaveTool("ffmpeg")) {
+    GTEST_SKIP() << "python3-mutagen or the ffmpeg tool is not installed";
+  }
+  const struct {
+    const char* name;
+    const char* value;  // TRCK text; trkn "number,count"; Vorbis comments "KEY=text;..."
+    const char* shown;  // track/count as the list shows it, or "none"
+    bool asMutagen;     // mutagen reads the same numbers
+  } cases[] = {
+      {"count.mp3", "/12", "0/12", true},
+      {"both.mp3", "7/12", "7/12", true},
+      {"number.mp3", "3/", "3/0", true},
+      {"slash.mp3", "/", "none", true},
+      {"big.mp3", "99999/0", "32767/0", false},
+      {"huge.mp3", "4294967297/5", "32767/5", false},
+      {"negative.mp3", "-1/5", "none", false},
+      {"count.m4a", "0,12", "0/12", true},
+      {"both.m4a", "7,12", "7/12", true},
+      {"big.m4a", "65535,40000", "32767/32767", false},
+      {"count.flac", "TRACKTOTAL=12", "0/12", true},
+      {"apart.flac", "TRACKNUMBER=7;TRACKTOTAL=12", "7/12", true},
+      {"both.flac", "TRACKNUMBER=7/12", "7/12", true},
+      {"negative.flac", "TRACKNUMBER=-1;TRACKTOTAL=5", "none", false},
+      {"big.flac", "TRACKNUMBER=99999/0", "32767/0", false},
+      {"count.ogg", "TOTALTRACKS=12", "0/12", true},
+  };
+  for (const char* tone : {"tone.m4a", "tone.flac", "tone.ogg"}) {
+    ASSERT_TRUE(qt_test::MakeToneFile(HostPath(tone), "-map_metadata -1")) << tone;
+  }
+  std::string list;
+  for (const auto& c : cases) list += std::string("('") + c.name + "','" + c.value + "'),";
+  const std::string seen =
+      Python("CASES = [" + list + "]\n" + kMutagenTrackNumbers, "tone.m4a");
+  for (const auto& c : cases) {
+    cSp_MusicFileMusicInfoDataObj* found = nullptr;
+    if (!SpQTI_ParseMusicInfoFromTargetFile(vRefNum_, dirID_, c.name, nullptr, found)) {
+      Movie movie = qt_test::OpenTestMovie(qt_test::Folder{vRefNum_, dirID_, ""}, c.name);
+      ASSERT_NE(nullptr, movie) << c.name;
+      EXPECT_EQ(noErr, SpQTI_LoadQuickTimeUserDataAndSetupMusicInfo(movie, nullptr, found));
+      DisposeMovie(movie);
+    }
+    std::unique_ptr<Record> record(found);
+    const std::string shown = record ? TrackNo(*record) : "none";
+    EXPECT_EQ(c.shown, shown) << c.name << " " << c.value;
+    const bool agrees = seen.find(std::string(c.name) + " " + shown + "\n") != std::string::npos;
+    EXPECT_EQ(c.asMutagen, agrees) << c.name << " " << c.value << "\n" << seen;
+  }
+}
+
 TEST_F(TagRecordTest, TextIsDecodedByItsEncodingByte) {
   struct Case {
     unsigned char convert;

@@ -251,6 +251,8 @@ TEST_F(MP4MetaWriter, NumbersAreWrittenUpTo16BitsAndLeftOutPastThem) {
       {kSpID3_TRCK, " 7 ", "trkn:" + BE16(0) + BE16(7) + BE16(0) + BE16(0) + ":-"},
       {kSpID3_TRCK, "000007", kNone},
       {kSpID3_TRCK, "3/", kNone},
+      {kSpID3_TRCK, "/12", "trkn:" + BE16(0) + BE16(0) + BE16(12) + BE16(0) + ":-"},
+      {kSpID3_TRCK, " / ", kNone},
       {kSpID3_TRCK, "x/3", kNone},
       {SpFourCC("TPOS"), "65535/1", "disk:" + BE16(0) + BE16(65535) + BE16(1) + ":-"},
       {SpFourCC("TPOS"), "1/65536", kNone},
