@@ -610,7 +610,8 @@ class cCDR_MediaManager : public cSp_Window {
   void RestoreEachRunFolder();
   bool AskErrorGoOn(const char* text, OSErr err, unsigned char& stop);
   // The error sheet of a run into each file with this explanation: 1 and stop 0 to go on with
-  // the next file, 0 and stop 1 to end the run.
+  // the next file, 0 and stop 1 to end the run. With no usable file left to follow, the
+  // explanation is only told (0, stop 0).
   bool AskGoOnWith(const std::string& explanation, unsigned char& stop);
   // A usable track follows the one in hand in the run into each file.
   bool MoreEachFilesFollow();

@@ -452,12 +452,19 @@ bool cCDR_MediaManager::AskErrorGoOn(const char* text, OSErr err, unsigned char&
 }
 
 bool cCDR_MediaManager::AskGoOnWith(const std::string& explanation, unsigned char& stop) {
+  WindowRef parent = progressWindow != nullptr ? progressWindow->GetWindowRef() : GetWindowRef();
+  // With no file to follow there is nothing to go on with: the reason is told as a single
+  // file's is.
+  if (!MoreEachFilesFollow()) {
+    SpCDR_ShowAlert(parent, explanation);
+    stop = 0;
+    return false;
+  }
   std::vector<char> body(explanation.begin(), explanation.end());
   body.push_back(0);
   std::vector<char> title = CDRMM_Writable("エラーが発生");
   std::vector<char> next = CDRMM_Writable("次の保存を行う");
   std::vector<char> stopAll = CDRMM_Writable("保存を中止する");
-  WindowRef parent = progressWindow != nullptr ? progressWindow->GetWindowRef() : GetWindowRef();
   const short answer = SpStdSayDlgTwoButtonBySheetAlert(parent, kSpStdSayDlgCaution, title.data(),
                                                         body.data(), next.data(), stopAll.data());
   stop = answer == 1 ? 0 : 1;

@@ -794,8 +794,7 @@ bool cCDR_MediaManager::TellUnfinishedFile(cSp_CDRProgramBaseObj* program, unsig
     return true;
   }
   SpReportFailure(kSource, kMethod, 2, kMsgFileNotSaved);
-  // With no file to follow there is nothing to go on with: the file is told as a single one is.
-  if (eachFileMode != 0 && MoreEachFilesFollow()) {
+  if (eachFileMode != 0) {
     AskGoOnWith(text, stop);
   } else {
     SpCDR_ShowAlert(progressWindow != nullptr ? progressWindow->GetWindowRef() : GetWindowRef(),
