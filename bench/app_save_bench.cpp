@@ -147,14 +147,10 @@ void Settle(const std::string& docs) {
 
 // Runs the commands one after the other into the side; false when one failed.
 bool RunInto(Side& side, const std::vector<std::vector<std::string>>& commands) {
-  double seconds = 0;
-  for (const std::vector<std::string>& argv : commands) {
-    const bench::Run run = bench::Spawn(argv);
-    if (!run.ok) return false;
-    seconds += run.seconds;
-    side.peakKB = std::max(side.peakKB, run.peakKB);
-  }
-  side.seconds.push_back(seconds);
+  const bench::Run run = bench::SpawnInTurn(commands);
+  if (!run.ok) return false;
+  side.seconds.push_back(run.seconds);
+  side.peakKB = std::max(side.peakKB, run.peakKB);
   return true;
 }
 
