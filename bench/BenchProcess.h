@@ -57,6 +57,25 @@ inline Run Spawn(const std::vector<std::string>& argv) {
   return run;
 }
 
+// Runs the programs one after the other while each exits with status 0: their summed wall
+// time, the largest peak memory and their outputs in turn; ok when all of them ran so.
+inline Run SpawnInTurn(const std::vector<std::vector<std::string>>& commands) {
+  Run all;
+  all.ok = true;
+  for (const std::vector<std::string>& argv : commands) {
+    const Run run = Spawn(argv);
+    all.seconds += run.seconds;
+    all.peakKB = std::max(all.peakKB, run.peakKB);
+    all.peakMB = all.peakKB / 1024;
+    all.output += run.output;
+    if (!run.ok) {
+      all.ok = false;
+      break;
+    }
+  }
+  return all;
+}
+
 inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];

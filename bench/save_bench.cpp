@@ -65,24 +65,21 @@ void Remove(const std::string& path) {
 
 // Runs the commands one after the other into the side; false when one failed.
 bool RunInto(Side& side, const std::vector<std::vector<std::string>>& commands, bool reports) {
-  double seconds = 0;
-  for (const std::vector<std::string>& argv : commands) {
-    const bench::Run run = bench::Spawn(argv);
-    if (!run.ok) return false;
-    seconds += run.seconds;
-    side.peakKB = std::max(side.peakKB, run.peakKB);
-    if (reports) {
-      double own = 0, pass = 0, wait = 0;
-      int longPasses = 0;
-      if (std::sscanf(run.output.c_str(), "%lf %lf %d %lf", &own, &pass, &longPasses, &wait) != 4)
-        return false;
-      side.longPasses = std::max(side.longPasses, longPasses);
-      side.ownSeconds.push_back(own);
-      side.lessWait.push_back(run.seconds - wait);
-      side.longestPassMs = std::max(side.longestPassMs, pass);
-    }
+  const bench::Run run = bench::SpawnInTurn(commands);
+  if (!run.ok) return false;
+  side.peakKB = std::max(side.peakKB, run.peakKB);
+  if (reports) {
+    // Our saves are one process each, reporting on its own line.
+    double own = 0, pass = 0, wait = 0;
+    int longPasses = 0;
+    if (std::sscanf(run.output.c_str(), "%lf %lf %d %lf", &own, &pass, &longPasses, &wait) != 4)
+      return false;
+    side.longPasses = std::max(side.longPasses, longPasses);
+    side.ownSeconds.push_back(own);
+    side.lessWait.push_back(run.seconds - wait);
+    side.longestPassMs = std::max(side.longestPassMs, pass);
   }
-  side.seconds.push_back(seconds);
+  side.seconds.push_back(run.seconds);
   return true;
 }
 

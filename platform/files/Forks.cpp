@@ -39,8 +39,9 @@ struct Fork {
   bool sharedWrite = false;  // fsRdWrShPerm: other shared writers may join
   bool dirty = false;        // written since its last flush
   SInt64 mark = 0;
-  SInt64 onDiskTo = 0;  // a stream of writes: the bytes before this are on the disk
-  SInt64 streamTo = 0;  // the end of the stream's newest write
+  SInt64 onDiskTo = 0;   // a stream of writes: the bytes before this are on the disk
+  SInt64 streamTo = 0;   // the end of the stream's newest write
+  SInt64 startedTo = 0;  // the end of the pages the stream last started the disk writing
 };
 
 // A file written and closed since the last flush of its volume.
@@ -403,6 +404,11 @@ SInt64 ForkWrittenBehindTo(SInt16 refNum) {
   return fork != nullptr ? fork->onDiskTo : -1;
 }
 
+SInt64 ForkWriteBackStartedTo(SInt16 refNum) {
+  const Fork* fork = FindFork(refNum);
+  return fork != nullptr ? fork->startedTo : -1;
+}
+
 void SetWritebackReportForTests(WritebackReport report) {
   S().writebackReport = report;
 }
@@ -612,6 +618,17 @@ constexpr UInt64 kWriteBehindLagBytes = 4u << 20;
 // still writing and the writer may leave its writes for later passes (SpForkWritesBehind).
 constexpr UInt64 kWriteBehindBoundBytes = 16u << 20;
 
+// The system starts and waits for the writing of whole pages: a range given it is widened to
+// them.
+SInt64 PageBytes() {
+  static const long page = sysconf(_SC_PAGESIZE);
+  return page > 0 ? SInt64(page) : 4096;
+}
+
+SInt64 PageStart(SInt64 offset) {
+  return offset - offset % PageBytes();
+}
+
 // cachestat(2) (Linux 6.5): the counts of a file's pages in memory, dirty and being written.
 // The call's number is the same on every architecture.
 constexpr long kCachestatCall = 451;
@@ -645,7 +662,7 @@ int WritingBack(int fd, UInt64 offset, UInt64 length) {
 // the disk may still be writing: taken as done when the system says it is (onDiskTo moves
 // on), else 1 (still writing) or -1 (the system cannot tell). 0 when there is none.
 int StreamBehind(Fork& fork) {
-  const SInt64 upTo = fork.streamTo - SInt64(kWriteBehindLagBytes);
+  const SInt64 upTo = PageStart(fork.streamTo - SInt64(kWriteBehindLagBytes));
   if (upTo <= fork.onDiskTo) return 0;
   const int writing = WritingBack(fork.fd, UInt64(fork.onDiskTo), UInt64(upTo - fork.onDiskTo));
   if (writing == 0) fork.onDiskTo = upTo;
@@ -661,18 +678,24 @@ int StreamBehind(Fork& fork) {
 // leaves its writes for later passes before that); elsewhere the waits come a little at a time
 // with the writes. Durability is still the flush's alone; a file system that cannot do this is simply
 // left to write the bytes back later.
+// Only whole pages written are started: the page a write ends in, started half written, would
+// go to the disk twice, and the next write, which fills it, would wait for it on a disk that
+// keeps pages unchanged while it writes them. That page is started with the next write, which
+// begins in it; the flush writes the file's last one.
 void StartWriteBehind(Fork& fork, SInt64 from, UInt64 bytes) {
   if (bytes < kWriteBehindBytes) return;
-  sync_file_range(fork.fd, off_t(from), off_t(bytes), SYNC_FILE_RANGE_WRITE);
-  // A stream that starts again further back is followed from there.
-  if (from < fork.onDiskTo) fork.onDiskTo = from;
+  const SInt64 first = PageStart(from);
   fork.streamTo = from + SInt64(bytes);
+  fork.startedTo = PageStart(fork.streamTo);
+  sync_file_range(fork.fd, off_t(first), off_t(fork.startedTo - first), SYNC_FILE_RANGE_WRITE);
+  // A stream that starts again further back is followed from there.
+  if (first < fork.onDiskTo) fork.onDiskTo = first;
   const int behind = StreamBehind(fork);
   if (behind == 0) return;
   if (behind > 0 && UInt64(fork.streamTo - fork.onDiskTo) <= kWriteBehindBoundBytes) return;
   // A disk still busy is waited for only down to the bound: about what the write added.
-  const SInt64 upTo =
-      fork.streamTo - SInt64(behind > 0 ? kWriteBehindBoundBytes : kWriteBehindLagBytes);
+  const SInt64 upTo = PageStart(fork.streamTo -
+                                SInt64(behind > 0 ? kWriteBehindBoundBytes : kWriteBehindLagBytes));
   sync_file_range(fork.fd, off_t(fork.onDiskTo), off_t(upTo - fork.onDiskTo),
                   SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
   fork.onDiskTo = upTo;

@@ -452,6 +452,43 @@ TEST_F(FilesAsync, AStreamOfLargeWritesKeepsTheDiskAtMostFourMegabytesBehind) {
   EXPECT_EQ(sp_platform::files::ForkWrittenBehindTo(-1), -1);
 }
 
+// A save's stream of large writes that do not end on page boundaries (a 44-byte header before
+// them) has the disk start only the whole pages written: the page a write ends in waits for the
+// write that fills it. Written in many passes by both write calls and its header written again
+// last, the file holds every byte of its source.
+TEST_F(FilesAsync, AStreamStartsWholePagesOnlyAndTheFileEqualsItsSource) {
+  const SInt64 page = sysconf(_SC_PAGESIZE);
+  constexpr SInt64 kHeader = 44, kWrite = 300007;
+  std::string source(std::size_t(kHeader + 20 * kWrite), '\0');
+  for (std::size_t i = 0; i < source.size(); ++i) source[i] = char(i * 7 + i / 4099);
+  const SInt16 ref = Open("paged", "", fsRdWrPerm);
+  const std::string standIn(std::size_t(kHeader), '-');
+  ASSERT_EQ(FSWriteFork(ref, fsFromStart, 0, kHeader, standIn.data(), nullptr), noErr);
+  for (SInt64 at = kHeader, n = 0; at < SInt64(source.size()); at += kWrite, ++n) {
+    FSForkIOParam pb{};
+    pb.forkRefNum = ref;
+    pb.buffer = &source[std::size_t(at)];
+    pb.requestCount = ByteCount(kWrite);
+    pb.positionMode = fsFromStart;
+    pb.positionOffset = at;
+    ASSERT_EQ(n % 2 == 0 ? PBWriteForkAsync(&pb)
+                         : FSWriteFork(ref, fsFromStart, at, pb.requestCount, pb.buffer, nullptr),
+              noErr);
+    sp_testing::RunFileCompletions();
+    const SInt64 started = sp_platform::files::ForkWriteBackStartedTo(ref);
+    EXPECT_EQ(started % page, 0) << at;
+    EXPECT_LE(started, at + kWrite) << at;
+    EXPECT_GT(started, at + kWrite - page) << at;
+  }
+  ASSERT_EQ(FSWriteFork(ref, fsFromStart, 0, kHeader, source.data(), nullptr), noErr);
+  ParamBlockRec flush{};
+  flush.ioParam.ioRefNum = ref;
+  ASSERT_EQ(PBFlushFileSync(&flush), noErr);
+  EXPECT_EQ(FSCloseFork(ref), noErr);
+  EXPECT_TRUE(ReadHostFile(Path("paged")) == source) << "every byte, once, where it belongs";
+  EXPECT_EQ(sp_platform::files::ForkWriteBackStartedTo(ref), -1);
+}
+
 // Where the system tells what the disk is still writing, a stream waits for a disk still busy
 // with its bytes only for what lies more than 16 MiB behind; a writer that asks is told, and
 // the volume's writes are in progress until its flush. Where the system cannot tell,

@@ -30,6 +30,10 @@ int FilesSyncedByLastFlush();
 // The bytes of an open fork before this offset were waited for as the stream of large writes
 // it takes went on (a few megabytes behind its newest byte); -1 for no such fork.
 SInt64 ForkWrittenBehindTo(SInt16 refNum);
+// The end of the whole pages of an open fork whose writing its stream of large writes last
+// started (the page its newest write ends in is left for the write that fills it); -1 for no
+// such fork.
+SInt64 ForkWriteBackStartedTo(SInt16 refNum);
 
 }  // namespace files
 }  // namespace sp_platform
