@@ -83,6 +83,7 @@ SoundLengthCounts CountedSoundLengths() {
   out.decoded = counts.decoded;
   out.opened = counts.opened;
   out.probed = counts.probed;
+  out.packetsCounted = counts.packetsCounted;
   return out;
 }
 
