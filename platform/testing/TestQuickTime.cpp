@@ -178,6 +178,16 @@ bool WriteTestWave(const std::string& path, UInt16 channels, UInt32 rate, UInt32
   return WriteBytes(path, w.Data());
 }
 
+SInt64 FfprobePacketCount(const std::string& path) {
+  std::string out;
+  if (!RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-count_packets",
+                   "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0", path},
+                  out) ||
+      out.empty())
+    return -1;
+  return std::atoll(out.c_str());
+}
+
 bool FfmpegAvailable() {
   static const int available = Run({"ffmpeg", "-hide_banner", "-loglevel", "quiet", "-version"});
   return available == 0;

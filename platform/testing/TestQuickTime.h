@@ -65,6 +65,8 @@ struct ProbedStream {
   UInt16 channels = 0;
 };
 bool ProbeAudioStream(const std::string& path, ProbedStream& out);
+// The packets of the file's first audio stream as ffprobe reads them; -1 when it cannot.
+SInt64 FfprobePacketCount(const std::string& path);
 
 // The file's first audio stream as ffmpeg decodes it: 16-bit big-endian samples at 44.1 kHz
 // in two channels. False when ffmpeg cannot be run or fails.

@@ -1277,12 +1277,7 @@ TEST_F(FileFlow, OggFilesGoInUncountedAndTheirSavedRecordsHoldTheirPackets) {
         sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=60", "-ac", "2",
                                "-c:a", kind == std::string("ogg") ? "libvorbis" : "libopus", made},
                               made));
-    std::string probed;
-    ASSERT_TRUE(sp_testing::RunProgram(
-        {"ffprobe", "-v", "error", "-select_streams", "a:0", "-count_packets", "-show_entries",
-         "stream=nb_read_packets", "-of", "csv=p=0", made},
-        probed));
-    packets[kind] = UInt32(std::stoul(probed));
+    packets[kind] = UInt32(sp_testing::FfprobePacketCount(made));
   }
   // Copies, each a file of its own to the program.
   std::vector<std::string> paths, names;

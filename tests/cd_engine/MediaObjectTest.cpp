@@ -10,7 +10,6 @@
 #include "EngineFixture.h"
 #include "ErrorLogCapture.h"
 #include "SpCDR_FileMediaObject.h"
-#include "TestQuickTime.h"
 
 namespace {
 
@@ -180,43 +179,21 @@ TEST_F(SoundFileMedia, ARecordDescribesAFileAsReadingItWould) {
   EXPECT_TRUE(log.Has("cSp_QTFileDataObj::GetAmpVolume", 1));
 }
 
-// An Ogg file's length comes from its first and last pages: its record's sample count (its
-// packets) is counted only when asked for, once, as ffprobe reads the packets; a file gone by
-// then leaves it to be counted.
-TEST_F(SoundFileMedia, AnOggFilesSampleCountIsCountedWhenAskedForOnce) {
+// An Ogg file is read for its row without counting its packets; they are counted when its
+// record asks (the saved list's test holds them to ffprobe's), and a file gone by then leaves
+// them still to count.
+TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToItsRecord) {
   if (!engine_test::HaveFFmpeg()) GTEST_SKIP() << "the ffmpeg tool is not installed";
   ASSERT_TRUE(engine_test::MakeTone(Documents("tone.ogg"), "60", "-c:a libvorbis"));
-  ASSERT_TRUE(engine_test::MakeTone(Documents("tone.opus"), "60", "-c:a libopus"));
-  for (const char* name : {"tone.ogg", "tone.opus"}) {
-    SCOPED_TRACE(name);
-    std::string probed;
-    ASSERT_TRUE(sp_testing::RunProgram(
-        {"ffprobe", "-v", "error", "-select_streams", "a:0", "-count_packets", "-show_entries",
-         "stream=nb_read_packets", "-of", "csv=p=0", Documents(name)},
-        probed));
-    const UInt32 packets = UInt32(std::stoul(probed));
-    const UInt64 counted = sp_testing::CountedSoundLengths().packetsCounted;
-    cSp_QTFileDataObj* file = Media(name);
-    ASSERT_NE(file, nullptr);
-    EXPECT_GT(file->GetLengthInSectors(), 59u * 75);
-    EXPECT_FALSE(file->IsSampleCountKnown());
-    EXPECT_EQ(file->GetSampleCount(), 0u);
-    EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, counted) << "read for its row";
-    ASSERT_TRUE(file->CountSamples());
-    EXPECT_TRUE(file->IsSampleCountKnown());
-    sSpMusicFileInfo info{};
-    file->GetMusicInfo(info);
-    EXPECT_EQ(info.sampleCount, packets);
-    EXPECT_TRUE(file->CountSamples());
-    EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, counted + 1);
-  }
-  ASSERT_TRUE(engine_test::MakeTone(Documents("gone.ogg"), "60", "-c:a libvorbis"));
-  cSp_QTFileDataObj* gone = Media("gone.ogg");
-  ASSERT_NE(gone, nullptr);
-  ASSERT_EQ(unlink(Documents("gone.ogg").c_str()), 0);
-  EXPECT_FALSE(gone->CountSamples());
-  EXPECT_FALSE(gone->IsSampleCountKnown());
-  EXPECT_EQ(gone->GetSampleCount(), 0u);
+  cSp_QTFileDataObj* file = Media("tone.ogg");
+  ASSERT_NE(file, nullptr);
+  EXPECT_GT(file->GetLengthInSectors(), 59u * 75);
+  EXPECT_FALSE(file->IsSampleCountKnown());
+  EXPECT_EQ(file->GetSampleCount(), 0u);
+  ASSERT_EQ(unlink(Documents("tone.ogg").c_str()), 0);
+  EXPECT_FALSE(file->CountSamples());
+  EXPECT_FALSE(file->IsSampleCountKnown());
+  EXPECT_EQ(file->GetSampleCount(), 0u);
 }
 
 // ---- CD titles ------------------------------------------------------------------------------

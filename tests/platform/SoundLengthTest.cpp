@@ -7,7 +7,6 @@ extern "C" {
 
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -472,16 +471,6 @@ std::vector<std::size_t> OggPageStarts(const std::vector<UInt8>& bytes) {
   return pages;
 }
 
-// The packets of a file's first sound stream as ffprobe reads them.
-SInt64 PacketsFfprobeReads(const std::string& path) {
-  std::string out;
-  EXPECT_TRUE(
-      sp_testing::RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-count_packets",
-                              "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0", path},
-                             out));
-  return std::atoll(out.c_str());
-}
-
 // Thirty seconds of noise and a tone: Ogg files of it are long enough to be read at their
 // first and last pages.
 bool MakeNoisyWave(const std::string& path) {
@@ -745,7 +734,7 @@ TEST_F(SoundLengthTest, OggPacketsAreCountedOnlyWhenAskedFromLargeReadsAndKeptFo
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Put(c.name, c.bytes);
-    const SInt64 theirs = PacketsFfprobeReads(Path(c.name)) - c.headersAmid;
+    const SInt64 theirs = sp_testing::FfprobePacketCount(Path(c.name)) - c.headersAmid;
     ASSERT_GT(theirs, 100);
     const qt::SoundLengthCounts before = qt::CountedSoundLengths();
     Media media = SoundMedia(Open(c.name));
