@@ -94,7 +94,11 @@ struct sCDR_PendingFile {
 // in one pass, and a pass that has used this long leaves the rest to the next (one file at
 // least), so that the window answers while a thousand files go in.
 enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
-// The records of the saved list a pass collects at most, after a run of several slices.
+// The microsecond clock the passes are measured by.
+UInt64 CDRMM_NowMicroseconds();
+// The records of the saved list a pass collects at most, after a run of several slices; a pass
+// that has counted the samples of files added without them (reading each whole) ends once it
+// has used kCDR_AddPassMicroseconds.
 enum : SInt32 { kCDR_ListRecordsPerPass = 256 };
 // The records of the saved list written in one pass (about 1.8 MB).
 enum : SInt32 { kCDR_ListRecordsWrittenPerPass = 1024 };

@@ -54,12 +54,6 @@ std::string MJ(const char* utf8) {
   return SpCDR_MJ(utf8);
 }
 
-UInt64 NowMicroseconds() {
-  UnsignedWide now = {0, 0};
-  Microseconds(&now);
-  return (UInt64(now.hi) << 32) | now.lo;
-}
-
 std::string Quoted(const std::string& name) {
   return "\"" + name + "\"";
 }
@@ -274,6 +268,12 @@ void cCDR_MediaManager::EndAddTimer() {
   addTimer = nullptr;
 }
 
+UInt64 CDRMM_NowMicroseconds() {
+  UnsignedWide now = {0, 0};
+  Microseconds(&now);
+  return (UInt64(now.hi) << 32) | now.lo;
+}
+
 void CDRMM_CatchListSaveTimerCB(EventLoopTimerRef, void* refCon) {
   cCDR_MediaManager* m = CDRMM_ManagerOfRefCon(reinterpret_cast<unsigned long>(refCon),
                                                "CDRMM_CatchListSaveTimerCB");
@@ -291,10 +291,11 @@ void CDRMM_CatchAddNextFilesTimerCB(EventLoopTimerRef, void* refCon) {
 void cCDR_MediaManager::AddPendingFiles() {
   const std::size_t total = pendingFiles.size();
   const std::size_t end = std::min(total, pendingNext + std::size_t(kCDR_AddFilesPerPass));
-  const UInt64 started = NowMicroseconds();
+  const UInt64 started = CDRMM_NowMicroseconds();
   const std::size_t first = pendingNext;
   for (; pendingNext < end; ++pendingNext) {
-    if (pendingNext > first && NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
+    if (pendingNext > first &&
+        CDRMM_NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
       break;
     }
     AddPendingFile(pendingFiles[pendingNext]);
@@ -313,7 +314,7 @@ void cCDR_MediaManager::AddPendingFiles() {
     // The bar and the count are drawn a twentieth of a second apart at most: passes of files
     // read from their headers take a few milliseconds, and drawing them after each took a
     // tenth of the add.
-    const UInt64 now = NowMicroseconds();
+    const UInt64 now = CDRMM_NowMicroseconds();
     if (addProgressShownAt == 0 || now - addProgressShownAt >= kAddProgressMicroseconds) {
       addProgressShownAt = now;
       if (progressBarView_ != nullptr) progressBarView_->DrawView(1, 0);

@@ -123,9 +123,15 @@ cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
     cCDR_MediaItem* from, SInt32 most) {
   // Files of a list mostly share a few folders: each folder's path is looked up once.
   SInt32 taken = 0;
+  bool counted = false;
+  const UInt64 started = CDRMM_NowMicroseconds();
   cCDR_MediaItem* item = from;
   for (; item != nullptr; item = item->GetNextObjectPtr()) {
     if (most > 0 && taken == most) return item;
+    if (most > 0 && counted &&
+        CDRMM_NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
+      return item;
+    }
     ++taken;
     cSp_CDRProgramBaseObj* program = item->GetProgram();
     if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
@@ -157,6 +163,12 @@ cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
     }
     record.fullPath = FullPathInFolder(folderPaths, file->GetVolumeRefNum(), file->GetDirID(),
                                        file->GetFileName());
+    // The record holds the sample count, which the add leaves to be counted when the file
+    // does not state it (an Ogg stream's packets).
+    if (!file->IsSampleCountKnown()) {
+      file->CountSamples();
+      counted = true;
+    }
     sSpMusicFileInfo info;
     file->GetMusicInfo(info);
     SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);

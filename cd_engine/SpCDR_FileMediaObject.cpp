@@ -128,11 +128,15 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfo(unsigned char loadStartData,
   SInt32 timeScale = 0;
   float seconds = 0;
   Movie movie = nullptr;
+  // Only the saved record holds the sample count: one the file does not state with its length
+  // is counted when the record is made (CountSamples), not while the file is added.
+  unsigned char countLeft = 0;
   if (!Sp_CheckQuickTimeSoundTrackInTargetFile(vRefNum_, dirID_, fileName_, nullptr, &header,
                                                &dataSize, &sampleCount, errorFlag, &duration,
-                                               &timeScale, &seconds, &movie, nullptr)) {
+                                               &timeScale, &seconds, &movie, nullptr, &countLeft)) {
     return false;
   }
+  sampleCountKnown_ = countLeft == 0;
   format_ = SoundComponentData();
   format_.format = header.format;
   format_.numChannels = SInt16(header.numChannels);
@@ -180,6 +184,7 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicF
   }
   fileSize_ = info->fileSize;
   sampleCount_ = info->sampleCount;
+  sampleCountKnown_ = true;
   duration_ = info->duration;
   timeScale_ = info->timeScale;
   seconds_ = info->seconds;
@@ -205,7 +210,17 @@ Boolean cSp_QTFileDataObj::RenewSoundSampleDataInfo(unsigned char* errorFlag) {
   sSpMusicFileInfo info;
   fresh.GetMusicInfo(info);
   SetupSoundSampleDataInfoFromMusicInfo(&info, 1);
+  sampleCountKnown_ = fresh.sampleCountKnown_;
   fileID_ = fresh.fileID_;
+  return true;
+}
+
+Boolean cSp_QTFileDataObj::CountSamples() {
+  if (sampleCountKnown_) return true;
+  UInt32 count = 0;
+  if (!Sp_CountQuickTimeSoundSamples(vRefNum_, dirID_, fileName_, &count)) return false;
+  sampleCount_ = count;
+  sampleCountKnown_ = true;
   return true;
 }
 

@@ -77,7 +77,13 @@ class cSp_QTFileDataObj : public cSpListLinks<cSp_QTFileDataObj>, public cSpMacH
   // Reads the file through QuickTime: its first sound track's format, duration and sample
   // count, its size and its tags; with loadStartData also its start data. 0 when the file has
   // no sound track QuickTime can open (errorFlag, when given, then tells a protected file).
+  // A sample count the file does not state with its length is left to CountSamples (0 until
+  // then).
   Boolean SetupSoundSampleDataInfo(unsigned char loadStartData, unsigned char* errorFlag);
+  // The sample count left by SetupSoundSampleDataInfo, counted from the file now: 1 when the
+  // count is known, 0 when the file cannot be read (the count stays 0, to be counted again).
+  Boolean CountSamples();
+  bool IsSampleCountKnown() const { return sampleCountKnown_; }
   // The same description taken from a saved record instead of the file. 1.
   Boolean SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicFileInfo* info,
                                                 unsigned char loadStartData);
@@ -132,6 +138,7 @@ class cSp_QTFileDataObj : public cSpListLinks<cSp_QTFileDataObj>, public cSpMacH
   IconSuiteRef icon_ = nullptr;
   UInt32 fileSize_ = 0;
   UInt32 sampleCount_ = 0;
+  bool sampleCountKnown_ = true;
   SoundComponentData format_ = {};
   SInt32 duration_ = 0;
   SInt32 timeScale_ = 0;

@@ -123,9 +123,10 @@ struct SoundTrackFacts {
 };
 
 // Fills the header and the decompression atom (when asked) from the media's sample
-// description, and the facts. False when the movie has no sound track.
+// description, and the facts. False when the movie has no sound track. Without `countNow` a
+// sample count the file does not state is left out (sampleCount -1, byteLength 0).
 bool DescribeSoundTrack(Movie movie, AudioFormatAtomPtr* decompressionAtom, CmpSoundHeader* header,
-                        SoundTrackFacts& facts) {
+                        SoundTrackFacts& facts, bool countNow = true) {
   Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
   if (track == nullptr) return false;
   facts.media = GetTrackMedia(track);
@@ -138,7 +139,8 @@ bool DescribeSoundTrack(Movie movie, AudioFormatAtomPtr* decompressionAtom, CmpS
     facts.described =
         GetMoviesError() == noErr && GetHandleSize(description) >= Size(sizeof(SoundDescription));
   }
-  facts.sampleCount = GetMediaSampleCount(facts.media);
+  facts.sampleCount =
+      countNow ? GetMediaSampleCount(facts.media) : SpGetMediaSampleCountIfKnown(facts.media);
   if (facts.described) {
     auto soundDescription = reinterpret_cast<SoundDescriptionHandle>(description);
     const SoundDescription& desc = **soundDescription;
@@ -326,8 +328,10 @@ unsigned char Sp_CheckQuickTimeSoundFile(short vRefNum, SInt32 dirID, const char
 unsigned char Sp_CheckQuickTimeSoundTrackInTargetFile(
     short vRefNum, SInt32 dirID, const char* name, AudioFormatAtomPtr* decompressionAtom,
     CmpSoundHeader* header, UInt32* byteLength, UInt32* sampleCount, unsigned char* isProtected,
-    SInt32* duration, SInt32* timeScale, float* seconds, Movie* movieOut, Media* mediaOut) {
+    SInt32* duration, SInt32* timeScale, float* seconds, Movie* movieOut, Media* mediaOut,
+    unsigned char* sampleCountLeft) {
   if (isProtected != nullptr) *isProtected = 0;
+  if (sampleCountLeft != nullptr) *sampleCountLeft = 0;
   if (movieOut != nullptr) *movieOut = nullptr;
   if (mediaOut != nullptr) *mediaOut = nullptr;
   if (name == nullptr) {
@@ -349,7 +353,12 @@ unsigned char Sp_CheckQuickTimeSoundTrackInTargetFile(
   }
 
   SoundTrackFacts facts;
-  bool found = DescribeSoundTrack(movie, decompressionAtom, header, facts);
+  bool found =
+      DescribeSoundTrack(movie, decompressionAtom, header, facts, sampleCountLeft == nullptr);
+  if (found && facts.sampleCount < 0) {
+    facts.sampleCount = 0;
+    if (sampleCountLeft != nullptr) *sampleCountLeft = 1;
+  }
   if (found && facts.described) {
     if (byteLength != nullptr) *byteLength = facts.byteLength;
     if (duration != nullptr) *duration = facts.duration;
@@ -400,27 +409,53 @@ unsigned char Sp_CheckQuickTimeSoundConverterFile(short vRefNum, SInt32 dirID, c
   return 1;
 }
 
+namespace {
+
+// Runs `use` on the media of the first sound track of the file's movie (opened read-only, the
+// idle timer on meanwhile); false when the file has none.
+template <typename Use>
+bool WithFirstSoundMedia(short vRefNum, SInt32 dirID, const char* name, Use use) {
+  FSSpec spec{};
+  if (!MakeFileSpec(vRefNum, dirID, name, spec)) return false;
+  IdleTimerLoan timer;
+  Movie movie = OpenMovieOfFile(spec, false);
+  if (movie == nullptr) return false;
+  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
+  Media media = track != nullptr ? GetTrackMedia(track) : nullptr;
+  if (media != nullptr) use(media);
+  DisposeMovie(movie);
+  return media != nullptr;
+}
+
+}  // namespace
+
 unsigned char SpGetQTFileSoundDataDurationTime(short vRefNum, SInt32 dirID, const char* name,
                                                SInt32& duration, SInt32& timeScale) {
   if (name == nullptr) {
     return SpReportFailure(kSource, "SpGetQTFileSoundDataDurationTime", 1, kSpMsgNullArgument,
                            static_cast<unsigned char>(0));
   }
-  FSSpec spec{};
-  if (!MakeFileSpec(vRefNum, dirID, name, spec)) return 0;
-  IdleTimerLoan timer;
-  Movie movie = OpenMovieOfFile(spec, false);
-  if (movie == nullptr) return 0;
-  unsigned char found = 0;
-  Track track = GetMovieIndTrackType(movie, 1, SoundMediaType, movieTrackMediaType);
-  Media media = track != nullptr ? GetTrackMedia(track) : nullptr;
-  if (media != nullptr) {
+  const bool found = WithFirstSoundMedia(vRefNum, dirID, name, [&](Media media) {
     duration = GetMediaDuration(media);
     timeScale = GetMediaTimeScale(media);
-    found = 1;
+  });
+  return found ? 1 : 0;
+}
+
+unsigned char Sp_CountQuickTimeSoundSamples(short vRefNum, SInt32 dirID, const char* name,
+                                            UInt32* sampleCount) {
+  if (name == nullptr || sampleCount == nullptr) {
+    return SpReportFailure(kSource, "Sp_CountQuickTimeSoundSamples", 1, kSpMsgNullArgument,
+                           static_cast<unsigned char>(0));
   }
-  DisposeMovie(movie);
-  return found;
+  *sampleCount = 0;
+  SInt32 count = 0;
+  if (!WithFirstSoundMedia(vRefNum, dirID, name,
+                           [&](Media media) { count = GetMediaSampleCount(media); })) {
+    return 0;
+  }
+  *sampleCount = UInt32(count);
+  return 1;
 }
 
 OSErr Sp_GetQuickTimeSoundDataFileInfo(short vRefNum, SInt32 dirID, const char* name,

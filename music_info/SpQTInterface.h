@@ -212,11 +212,15 @@ unsigned char Sp_CheckQuickTimeSoundFile(short vRefNum, SInt32 dirID, const char
 // Describes the first sound track of the file. 1 when the file opened as a movie and has a
 // sound track. Every output may be null; the movie and media are handed out when asked for
 // (the caller disposes of the movie), else the movie is disposed of here. A protected movie
-// answers 0 with *isProtected = 1.
+// answers 0 with *isProtected = 1. With sampleCountLeft given, a sample count the file does not
+// state with its length (an Ogg stream's packets, counted from every page) is not made:
+// *sampleCount and *byteLength are then 0 and *sampleCountLeft 1 (Sp_CountQuickTimeSoundSamples
+// makes it later); else *sampleCountLeft is 0.
 unsigned char Sp_CheckQuickTimeSoundTrackInTargetFile(
     short vRefNum, SInt32 dirID, const char* name, AudioFormatAtomPtr* decompressionAtom,
     CmpSoundHeader* header, UInt32* byteLength, UInt32* sampleCount, unsigned char* isProtected,
-    SInt32* duration, SInt32* timeScale, float* seconds, Movie* movie, Media* media);
+    SInt32* duration, SInt32* timeScale, float* seconds, Movie* movie, Media* media,
+    unsigned char* sampleCountLeft = nullptr);
 
 // 1 when a Sound Converter from the file's sound format to the given output can be opened.
 // Channels other than 1 or 2 become 2.
@@ -228,6 +232,11 @@ unsigned char Sp_CheckQuickTimeSoundConverterFile(short vRefNum, SInt32 dirID, c
 // The first sound track's media duration and time scale; 1 when a sound track was found.
 unsigned char SpGetQTFileSoundDataDurationTime(short vRefNum, SInt32 dirID, const char* name,
                                                SInt32& duration, SInt32& timeScale);
+// The first sound track's media sample count as GetMediaSampleCount gives it, counted when the
+// file does not state it (the platform keeps the count for the file); 1 when a sound track was
+// found, else 0 with *sampleCount 0.
+unsigned char Sp_CountQuickTimeSoundSamples(short vRefNum, SInt32 dirID, const char* name,
+                                            UInt32* sampleCount);
 
 // The first sound track's description and all its sample data, appended to *samples (a
 // handle the caller made). noErr or the Movie Toolbox error.

@@ -279,6 +279,7 @@ MediaReader& ReaderOf(MediaRecord& media) {
 UInt64 gLengthsFound = 0;     // lengths found by reading a file (not from what was kept)
 UInt64 gLengthsDecoded = 0;   // of those, found by decoding the stream
 UInt64 gLengthsIndexed = 0;   // of those, found from a movie's sample index
+UInt64 gPacketsCounted = 0;   // media whose packets were counted after their length
 
 // Counts the stream's packets (and keeps their times for the varying layout) with a reader
 // of its own, and for the varying layout decodes them to count the frames they present. A
@@ -401,6 +402,7 @@ void Measure(MediaRecord& media) {
 // and last pages): counted once when first asked for, from the pages' headers or else by
 // reading every packet, none decoded; kept with the length.
 void CountPackets(MediaRecord& media) {
+  ++gPacketsCounted;
   SInt64 count = -1;
   if (media.packetsComplete) {
     count = SInt64(media.packets.size());
@@ -742,10 +744,17 @@ void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer) {
 }
 
 SInt64 SoundMediaSampleCount(MediaRecord& media) {
+  if (media.written != nullptr || media.layout != SoundLayout::kVaryingPackets)
+    return KnownSoundMediaSampleCount(media);
+  Measure(media);
+  if (media.packetCount < 0) CountPackets(media);
+  return media.packetCount;
+}
+
+SInt64 KnownSoundMediaSampleCount(MediaRecord& media) {
   if (media.written != nullptr) return SInt64(media.written->sampleCount);
   if (media.layout != SoundLayout::kVaryingPackets) return SoundMediaFrames(media);
   Measure(media);
-  if (media.packetCount < 0) CountPackets(media);
   return media.packetCount;
 }
 
@@ -754,6 +763,7 @@ SoundLengthCounts CountedSoundLengths() {
   counts.indexed = gLengthsIndexed;
   counts.found = gLengthsFound;
   counts.decoded = gLengthsDecoded;
+  counts.packetsCounted = gPacketsCounted;
   counts.opened = CountedDemuxerOpens();
   counts.probed = CountedStreamInfoReads();
   return counts;

@@ -588,10 +588,24 @@ TimeValue GetMediaDuration(Media theMedia) {
   return media != nullptr ? qt::Clamp32(qt::MediaDurationValue(*media)) : 0;
 }
 
-SInt32 GetMediaSampleCount(Media theMedia) {
+namespace {
+
+SInt32 MediaSampleCount(Media theMedia, bool countNow) {
   MediaRecord* media = qt::LiveMedia(theMedia);
   if (media == nullptr) return 0;
   if (media->written != nullptr) return qt::Clamp32(SInt64(media->written->sampleCount));
   if (media->mediaType != SoundMediaType) return qt::Clamp32(media->otherSampleCount);
-  return qt::Clamp32(qt::SoundMediaSampleCount(*media));
+  if (countNow) return qt::Clamp32(qt::SoundMediaSampleCount(*media));
+  const SInt64 known = qt::KnownSoundMediaSampleCount(*media);
+  return known < 0 ? -1 : qt::Clamp32(known);
+}
+
+}  // namespace
+
+SInt32 GetMediaSampleCount(Media theMedia) {
+  return MediaSampleCount(theMedia, true);
+}
+
+SInt32 SpGetMediaSampleCountIfKnown(Media theMedia) {
+  return MediaSampleCount(theMedia, false);
 }

@@ -255,6 +255,10 @@ TimeValue GetMediaDuration(Media theMedia);
 // Media samples: sample frames for linear and fixed-packet sound, packets for sound of
 // varying packets, frames of video when the file says how many.
 SInt32 GetMediaSampleCount(Media theMedia);
+// GetMediaSampleCount's answer when it is known without reading more of the file than the
+// media's length needs; -1 when the samples would have to be counted first (an Ogg stream's
+// packets: every page header is walked, once for the file, and kept after).
+SInt32 SpGetMediaSampleCountIfKnown(Media theMedia);
 
 // The description of the media's samples into `descH` (resized). Index 1 is the only one.
 // Sound media give a SoundDescriptionV1 (version 1): format, channels, sample size, rate as

@@ -30,11 +30,21 @@ constexpr int kProbeFrames = 7;
 constexpr std::size_t kProbeFill = 4096;
 
 // A source's bytes through one window of up to `chunk` bytes, refilled from wherever a read asks
-// with `fill` bytes at least.
+// with `fill` bytes at least; held in `storage` when given (its bytes are replaced), so that
+// large windows made one after another reuse their memory.
 class Window {
  public:
-  explicit Window(ByteSource& source, std::size_t chunk = kWindowBytes, std::size_t fill = 0)
-      : source_(source), size_(source.Size()), chunk_(chunk), fill_(fill > 0 ? fill : chunk) {}
+  explicit Window(ByteSource& source, std::size_t chunk = kWindowBytes, std::size_t fill = 0,
+                  std::vector<UInt8>* storage = nullptr)
+      : source_(source),
+        size_(source.Size()),
+        chunk_(chunk),
+        fill_(fill > 0 ? fill : chunk),
+        bytes_(storage != nullptr ? *storage : own_) {
+    bytes_.clear();
+  }
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
 
   UInt64 Size() const { return size_; }
   ByteSource& Source() const { return source_; }
@@ -64,7 +74,8 @@ class Window {
   std::size_t chunk_;
   std::size_t fill_;
   UInt64 start_ = 0;
-  std::vector<UInt8> bytes_;
+  std::vector<UInt8> own_;
+  std::vector<UInt8>& bytes_;
 };
 
 // Up to `n` bytes of the source at `at`: the number read before it ended or failed.
@@ -704,6 +715,8 @@ constexpr std::size_t kPacketHead = 64;  // the first bytes of a packet its read
 // least, which holds the first pages of most files.
 constexpr std::size_t kOggWindow = std::size_t(1) << 16;
 constexpr std::size_t kOggFill = std::size_t(1) << 14;
+// A count of packets walks every page header to the file's end: it reads 256 KiB at a time.
+constexpr std::size_t kOggCountBlock = std::size_t(1) << 18;
 constexpr UInt64 kLongestPage = 27 + 255 + 255 * 255;
 constexpr UInt64 kShortestPage = 27;
 // Candidate pages a search checks (each costs a checksum) before it gives up.
@@ -1192,7 +1205,11 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
 }
 
 SInt64 OggWalk::CountPackets(ByteSource& source) {
-  Window w(source, kOggWindow, kOggFill);
+  // The file is read in large blocks and the page headers are looked at where they lie: a page
+  // is a few kilobytes, and a read of each header cost hundreds of calls a file. The blocks'
+  // memory stays for the next count: fresh memory for each file cost more than its reading.
+  static std::vector<UInt8> blocks;
+  Window w(source, kOggWindow, kOggCountBlock, &blocks);
   const UInt64 size = w.Size();
   pass_ = Pass();
   UInt64 at = 0;
@@ -1205,19 +1222,13 @@ SInt64 OggWalk::CountPackets(ByteSource& source) {
   SInt64 packets = pass_.audioPackets;
   UInt64 packetBytes = pass_.packetBytes;
   bool continuing = pass_.continuing, eos = pass_.eos;
-  UInt8 h[27 + 255];
   while (at < size) {
     if (eos) return -1;
-    const std::size_t want = std::size_t(std::min<UInt64>(sizeof h, size - at));
-    std::size_t got = 0;
-    while (got < want) {
-      const long r = source.ReadAt(at + got, h + got, want - got);
-      if (r <= 0) return -1;
-      got += std::size_t(r);
-    }
-    const std::size_t segments = got >= 27 ? h[26] : 0;
-    if (got < 27 + segments || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0 ||
-        (h[5] & 2) != 0 || ((h[5] & 1) != 0) != continuing || sp::LoadLE32(h + 14) != serial_)
+    const UInt8* h = w.At(at, 27);
+    const std::size_t segments = h != nullptr ? h[26] : 0;
+    if (h != nullptr) h = w.At(at, 27 + segments);
+    if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0 || (h[5] & 2) != 0 ||
+        ((h[5] & 1) != 0) != continuing || sp::LoadLE32(h + 14) != serial_)
       return -1;
     eos = (h[5] & 4) != 0;
     UInt64 length = 27 + segments;

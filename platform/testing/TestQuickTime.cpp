@@ -83,6 +83,7 @@ SoundLengthCounts CountedSoundLengths() {
   out.decoded = counts.decoded;
   out.opened = counts.opened;
   out.probed = counts.probed;
+  out.packetsCounted = counts.packetsCounted;
   return out;
 }
 
@@ -175,6 +176,16 @@ bool WriteTestWave(const std::string& path, UInt16 channels, UInt32 rate, UInt32
   for (UInt32 f = 0; f < frames; ++f)
     for (UInt16 c = 0; c < channels; ++c) w.LE16(UInt16(TestSampleValue(f, c)));
   return WriteBytes(path, w.Data());
+}
+
+SInt64 FfprobePacketCount(const std::string& path) {
+  std::string out;
+  if (!RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", "-count_packets",
+                   "-show_entries", "stream=nb_read_packets", "-of", "csv=p=0", path},
+                  out) ||
+      out.empty())
+    return -1;
+  return std::atoll(out.c_str());
 }
 
 bool FfmpegAvailable() {

@@ -46,6 +46,9 @@ struct SoundLengthCounts {
   UInt64 decoded = 0;
   UInt64 opened = 0;  // files FFmpeg was asked to open
   UInt64 probed = 0;  // of those, the ones whose streams it decoded to learn them
+  // Media whose packets were counted after their length was found without them (an Ogg
+  // stream's pages walked to the end).
+  UInt64 packetsCounted = 0;
 };
 SoundLengthCounts CountedSoundLengths();
 // The lengths kept for files are forgotten (a test that rewrites a file in place).
@@ -62,6 +65,8 @@ struct ProbedStream {
   UInt16 channels = 0;
 };
 bool ProbeAudioStream(const std::string& path, ProbedStream& out);
+// The packets of the file's first audio stream as ffprobe reads them; -1 when it cannot.
+SInt64 FfprobePacketCount(const std::string& path);
 
 // The file's first audio stream as ffmpeg decodes it: 16-bit big-endian samples at 44.1 kHz
 // in two channels. False when ffmpeg cannot be run or fails.

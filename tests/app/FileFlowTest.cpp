@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -1291,6 +1292,74 @@ TEST_P(LargeDropList, IsWrittenOnceWholeAfterItsPasses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
+
+// Ogg Vorbis and Opus files go in read at their first and last pages: their packets, which the
+// saved list's records hold as their sample counts, are counted only once the last file is in,
+// as the list is collected over passes, and come to those ffprobe reads.
+TEST_F(FileFlow, OggFilesGoInUncountedAndTheirSavedRecordsHoldTheirPackets) {
+  if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
+  std::map<std::string, UInt32> packets;
+  for (const char* kind : {"ogg", "opus"}) {
+    const std::string made = home_.Path(std::string("tone.") + kind);
+    ASSERT_TRUE(
+        sp_testing::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=60", "-ac", "2",
+                               "-c:a", kind == std::string("ogg") ? "libvorbis" : "libopus", made},
+                              made));
+    packets[kind] = UInt32(sp_testing::FfprobePacketCount(made));
+  }
+  // Copies, each a file of its own to the program.
+  std::vector<std::string> paths, names;
+  for (int i = 0; i < kCDR_AddFilesPerPass + 2; ++i) {
+    const std::string kind = i % 2 == 0 ? "ogg" : "opus";
+    names.push_back("t" + std::to_string(100 + i) + "." + kind);
+    paths.push_back(home_.Path(names.back()));
+    WriteAll(paths.back(), ReadAll(home_.Path("tone." + kind)));
+  }
+  const UInt64 before = sp_testing::CountedSoundLengths().packetsCounted;
+  UInt64 whenIn = 0;
+  bool in = false;
+  std::unique_ptr<PassWatch> watch;
+  Run({
+      Do("drop the files",
+         [&] {
+           watch = std::make_unique<PassWatch>(
+               0,
+               [&] {
+                 if (in || M()->addTimer != nullptr ||
+                     M()->CountSoundFileMediaItems() < SInt32(names.size()))
+                   return;
+                 in = true;
+                 whenIn = sp_testing::CountedSoundLengths().packetsCounted;
+               },
+               true);
+           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
+         }),
+      WaitFor("every file", [] { return !M()->IsAddRunning(); }),
+      Do("end",
+         [&] {
+           watch.reset();
+           QuitApplicationEventLoop();
+         }),
+  });
+  ASSERT_TRUE(in);
+  EXPECT_EQ(whenIn, before) << "none counted while the files go in";
+  EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, before + names.size());
+  const std::string bytes = ReadAll(PrefList());
+  ASSERT_GE(bytes.size(), 4u);
+  std::vector<std::string> listed;
+  CDRMM_ReadMediaListRecordsV200(
+      CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
+                                 bytes.size() - 4),
+      [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
+        sSpMusicFileInfo info{};
+        EXPECT_TRUE(SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info));
+        const std::string kind = record.classicName.substr(record.classicName.find('.') + 1);
+        EXPECT_EQ(info.sampleCount, packets[kind]) << record.classicName;
+        listed.push_back(record.classicName);
+        return true;
+      });
+  EXPECT_EQ(listed, names);
+}
 
 // Files removed from a list longer than a pass's records leave the saved list as it was for the
 // pass of the removal (collecting thousands of records held the window); it is then written a

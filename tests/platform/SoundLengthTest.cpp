@@ -7,6 +7,7 @@ extern "C" {
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "SoundLengthFixture.h"
@@ -445,6 +446,7 @@ class CountingSource : public qt::MemorySource {
   using MemorySource::MemorySource;
   long ReadAt(UInt64 offset, void* buffer, std::size_t count) override {
     const long got = MemorySource::ReadAt(offset, buffer, count);
+    ++calls;
     if (got > 0) {
       read += UInt64(got);
       reach = std::max(reach, offset + UInt64(got));
@@ -453,7 +455,21 @@ class CountingSource : public qt::MemorySource {
   }
   UInt64 read = 0;
   UInt64 reach = 0;
+  UInt64 calls = 0;
 };
+
+// Where the pages of an Ogg file start, walked from its first one while whole headers follow.
+std::vector<std::size_t> OggPageStarts(const std::vector<UInt8>& bytes) {
+  std::vector<std::size_t> pages;
+  for (std::size_t at = 0; at + 27 <= bytes.size() && std::memcmp(&bytes[at], "OggS", 4) == 0;) {
+    pages.push_back(at);
+    std::size_t length = 27 + bytes[at + 26];
+    for (std::size_t s = 0; s < bytes[at + 26] && at + 27 + s < bytes.size(); ++s)
+      length += bytes[at + 27 + s];
+    at += length;
+  }
+  return pages;
+}
 
 // Thirty seconds of noise and a tone: Ogg files of it are long enough to be read at their
 // first and last pages.
@@ -635,15 +651,7 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
   ASSERT_LT(shortFlipped.size(), 2 * qt::kOggTailSpan) << "walked whole";
   shortFlipped[shortFlipped.size() / 2] ^= 0x55;
   ASSERT_NE(sp::LoadLE32(a.data() + 14), sp::LoadLE32(b.data() + 14));
-  // The offsets of the pages.
-  std::vector<std::size_t> pages;
-  for (std::size_t at = 0; at + 27 <= a.size();) {
-    ASSERT_EQ(std::memcmp(a.data() + at, "OggS", 4), 0);
-    pages.push_back(at);
-    std::size_t length = 27 + a[at + 26];
-    for (std::size_t s = 0; s < a[at + 26]; ++s) length += a[at + 27 + s];
-    at += length;
-  }
+  const std::vector<std::size_t> pages = OggPageStarts(a);
   ASSERT_GT(pages.size(), 40u);
   const std::size_t middle = pages[pages.size() / 2];
   auto join = [](std::vector<UInt8> x, const std::vector<UInt8>& y) {
@@ -689,6 +697,62 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
       EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
       EXPECT_NE(converted, noErr);
     }
+  }
+}
+
+// An Ogg stream's length needs its first and last pages alone: its packets are counted only
+// when asked for, once for the file, from blocks of it read whole (not a read for each page's
+// header), and come to those ffprobe reads, for Vorbis and Opus, each chained on itself, cut
+// at a page's end and cut inside a page.
+TEST_F(SoundLengthTest, OggPacketsAreCountedOnlyWhenAskedFromLargeReadsAndKeptForTheFile) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("oggenc") || !Have("opusenc")) GTEST_SKIP() << "oggenc or opusenc is missing";
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  ASSERT_TRUE(Encode({"oggenc", "-Q", "-s", "3003", Path("noise.wav"), "-o", "OUT"}, "v.ogg"));
+  ASSERT_TRUE(Encode({"opusenc", "--quiet", Path("noise.wav"), "OUT"}, "o.opus"));
+  const std::vector<UInt8> v = Bytes("v.ogg"), o = Bytes("o.opus");
+  const std::vector<std::size_t> pages = OggPageStarts(v);
+  ASSERT_GT(pages.size(), 40u);
+  const auto twice = [](std::vector<UInt8> x) {
+    x.insert(x.end(), x.begin(), x.end());
+    return x;
+  };
+  const std::vector<UInt8> cutAtPage(v.begin(),
+                                     v.begin() + std::ptrdiff_t(pages[pages.size() / 2]));
+  const std::vector<UInt8> cutInPage(o.begin(), o.begin() + std::ptrdiff_t(o.size() * 2 / 3));
+  // ffprobe also counts the headers of an Opus stream chained on, which hold no sound.
+  const struct {
+    const char* name;
+    std::vector<UInt8> bytes;
+    SInt64 headersAmid;
+  } cases[] = {{"vorbis.ogg", v, 0},
+               {"opus.opus", o, 0},
+               {"vorbis twice.ogg", twice(v), 0},
+               {"opus twice.opus", twice(o), 2},
+               {"vorbis cut at a page.ogg", cutAtPage, 0},
+               {"opus cut in a page.opus", cutInPage, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Put(c.name, c.bytes);
+    const SInt64 theirs = sp_testing::FfprobePacketCount(Path(c.name)) - c.headersAmid;
+    ASSERT_GT(theirs, 100);
+    const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+    Media media = SoundMedia(Open(c.name));
+    ASSERT_NE(media, nullptr);
+    EXPECT_GT(GetMediaDuration(media), 0);
+    // Files whose ends do not settle the length are decoded, their packets counted with it.
+    const SInt32 known = SpGetMediaSampleCountIfKnown(media);
+    const bool decoded = qt::CountedSoundLengths().decoded > before.decoded;
+    EXPECT_EQ(known, decoded ? theirs : -1);
+    EXPECT_EQ(qt::CountedSoundLengths().packetsCounted, before.packetsCounted);
+    EXPECT_EQ(GetMediaSampleCount(media), theirs);
+    EXPECT_EQ(qt::CountedSoundLengths().packetsCounted, before.packetsCounted + (decoded ? 0 : 1));
+    EXPECT_EQ(SpGetMediaSampleCountIfKnown(SoundMedia(Open(c.name))), theirs) << "kept";
+
+    CountingSource source(c.bytes);
+    const SInt64 walked = qt::OggPacketCount(source, media->sound.codecSetup);
+    EXPECT_TRUE(walked == theirs || (walked == -1 && decoded)) << walked;
+    EXPECT_LE(source.calls, 2 + c.bytes.size() / (256 * 1024)) << "read in large blocks";
   }
 }
 

@@ -177,6 +177,9 @@ void DeleteUserDataRecord(UserDataRecord* userData);
 // are counted on first use when the stream does not state them).
 SInt64 SoundMediaFrames(MediaRecord& media);
 SInt64 SoundMediaSampleCount(MediaRecord& media);
+// The media samples when known without reading more than the length needs (kept for the file,
+// or stated with the length); -1 when they are still to be counted.
+SInt64 KnownSoundMediaSampleCount(MediaRecord& media);
 // The length of a movie's AAC or ALAC sound from the sample index of the demultiplexer that
 // built the movie, handed over (and closed after), so that the file is not opened again for
 // it. Where the index cannot tell the length exactly it is found on first use.

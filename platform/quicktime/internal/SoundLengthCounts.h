@@ -15,6 +15,9 @@ struct SoundLengthCounts {
   UInt64 decoded = 0;
   UInt64 opened = 0;  // files FFmpeg was asked to open
   UInt64 probed = 0;  // of those, the ones whose streams it decoded to learn them
+  // Media whose packets were counted after their length was found without them (an Ogg
+  // stream's pages walked to the end).
+  UInt64 packetsCounted = 0;
 };
 SoundLengthCounts CountedSoundLengths();
 // Lengths kept for files are forgotten (tests that rewrite a file in place within the clock's
