@@ -13,6 +13,8 @@ extern "C" {
 #include <vector>
 
 #include "quicktime/detail/Demux.h"
+
+#include "base/internal/HeapBlocks.h"
 #include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/KeptByFile.h"
 #include "quicktime/detail/SoundFormats.h"
@@ -376,6 +378,9 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   AVDictionary* options = nullptr;
   if (reading == kSummary && format != nullptr && std::strncmp(format->name, "mov,", 4) == 0)
     av_dict_set(&options, "ignore_editlist", "1", 0);
+  // FFmpeg's tables of the file (a movie's sample index) come from the heap, and go back to
+  // it when the file is closed, ready for the next file's.
+  HeapBlocksScope heap;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
   const int opened = avformat_open_input(&ctx, nameHint.c_str(), format, &options);
   av_dict_free(&options);
