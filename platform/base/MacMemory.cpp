@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/internal/HeapBlocks.h"
 #include "base/internal/TestHooks.h"
 
 namespace {
@@ -63,13 +64,22 @@ bool MayAllocate(Size byteCount) {
   return true;
 }
 
+constexpr int kMappedBlockBytes = 128 * 1024;
+constexpr int kKeptHeapBytes = 4 * 1024 * 1024;
+
 // Blocks of 128 KiB and more are mapped by themselves, whatever was freed before: the
 // program's large buffers that stay mostly unused (the play-back buffer set, made at start-up)
-// then take memory only where they are written, and go back to the system when freed.
+// then take memory only where they are written, and go back to the system when freed. The
+// heap keeps up to 4 MiB freed at its top (a block that fits there comes from it) for the
+// tables made and freed for every file within a HeapBlocksScope: growing it again page by
+// page for every file cost as much as mapping them.
 void MapLargeBlocks() {
-  static const bool once = mallopt(M_MMAP_THRESHOLD, 128 * 1024) != 0;
+  static const bool once = mallopt(M_MMAP_THRESHOLD, kMappedBlockBytes) != 0 &&
+                           mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes) != 0;
   (void)once;
 }
+
+int gHeapBlockScopes = 0;
 
 Ptr AllocatePtr(Size byteCount, bool clear) {
   MapLargeBlocks();
@@ -125,6 +135,15 @@ bool ShouldFailAllocation(UInt64 bytes) {
 
 UInt64 AllocationCount() {
   return gAllocations;
+}
+
+HeapBlocksScope::HeapBlocksScope() {
+  MapLargeBlocks();
+  if (gHeapBlockScopes++ == 0) mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+}
+
+HeapBlocksScope::~HeapBlocksScope() {
+  if (--gHeapBlockScopes == 0) mallopt(M_MMAP_THRESHOLD, kMappedBlockBytes);
 }
 
 }  // namespace sp_platform

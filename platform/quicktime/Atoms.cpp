@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 #include "ByteOrder.h"
 #include "Sound.h"
@@ -117,27 +118,77 @@ bool EntryCarriesProtectionScheme(const UInt8* bytes, const Atom& entry) {
   return false;
 }
 
-// trak / mdia / minf / stbl / stsd: one level of atoms at a time, so nesting never goes
-// deeper than this path.
-bool TrackIsProtected(const UInt8* bytes, const Atom& trak) {
-  static const OSType kPath[] = {SpFourCC("mdia"), SpFourCC("minf"), SpFourCC("stbl"),
-                                 SpFourCC("stsd")};
-  Atom current = trak;
-  for (OSType type : kPath) {
+// The atom at the end of a path of types below `from`: one level of atoms at a time, so
+// nesting never goes deeper than the path.
+bool FindPath(const UInt8* bytes, const Atom& from, std::initializer_list<OSType> path,
+              Atom& out) {
+  Atom current = from;
+  for (OSType type : path) {
     std::vector<Atom> children;
     ListAtoms(bytes, current.dataStart, current.dataStart + current.dataSize, children);
     const Atom* next = FindAtom(children, type);
     if (next == nullptr) return false;
     current = *next;
   }
-  // stsd: version and flags, entry count, then the sample entries.
-  if (current.dataSize < 8) return false;
+  out = current;
+  return true;
+}
+
+// The sample entries of a trak's stsd (after its version and flags and entry count).
+std::vector<Atom> SampleEntries(const UInt8* bytes, const Atom& trak) {
   std::vector<Atom> entries;
-  ListAtoms(bytes, current.dataStart + 8, current.dataStart + current.dataSize, entries);
+  Atom stsd;
+  if (FindPath(bytes, trak,
+               {SpFourCC("mdia"), SpFourCC("minf"), SpFourCC("stbl"), SpFourCC("stsd")}, stsd) &&
+      stsd.dataSize >= 8)
+    ListAtoms(bytes, stsd.dataStart + 8, stsd.dataStart + stsd.dataSize, entries);
+  return entries;
+}
+
+bool TrackIsProtected(const UInt8* bytes, const std::vector<Atom>& entries) {
   for (const Atom& entry : entries) {
     if (IsProtectedEntryType(entry.type) || EntryCarriesProtectionScheme(bytes, entry)) return true;
   }
   return false;
+}
+
+bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>& config,
+                    UInt8* objectType);
+
+// Bytes of a sound sample entry before its atoms: the general entry's 8, then 20 of the
+// sound description of version 0, 36 of version 1, 56 of version 2.
+std::size_t SoundEntryHeaderBytes(const UInt8* bytes, const Atom& entry) {
+  if (entry.dataSize < 10) return 0;
+  switch (sp::LoadBE16(bytes + entry.dataStart + 8)) {
+    case 0:
+      return 28;
+    case 1:
+      return 44;
+    case 2:
+      return 64;
+    default:
+      return 0;
+  }
+}
+
+MovieTrackInfo TrackInfo(const UInt8* bytes, const Atom& trak,
+                         const std::vector<Atom>& entries) {
+  MovieTrackInfo track;
+  Atom hdlr;
+  // hdlr: version and flags, the component type, then the handler's type.
+  if (FindPath(bytes, trak, {SpFourCC("mdia"), SpFourCC("hdlr")}, hdlr) && hdlr.dataSize >= 12)
+    track.handler = sp::LoadBE32(bytes + hdlr.dataStart + 8);
+  if (entries.empty()) return track;
+  const Atom& entry = entries.front();
+  track.format = entry.type;
+  const std::size_t header = SoundEntryHeaderBytes(bytes, entry);
+  if (entry.type != SpFourCC("mp4a") || header == 0 || header > entry.dataSize) return track;
+  std::vector<Atom> children;
+  ListAtoms(bytes, entry.dataStart + header, entry.dataStart + entry.dataSize, children);
+  const Atom* esds = FindAtom(children, SpFourCC("esds"));
+  track.hasEsds = esds != nullptr && ReadEsdsConfig(bytes + esds->dataStart, esds->dataSize,
+                                                    track.config, &track.objectType);
+  return track;
 }
 
 void PutDescriptorLength(sp::ByteWriter& w, std::size_t n) {
@@ -226,8 +277,10 @@ std::size_t ReadDescriptorLength(sp::ByteReader& r) {
   return n;
 }
 
-// The AudioSpecificConfig of an 'esds' atom's contents (after its version and flags).
-bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>& config) {
+// The AudioSpecificConfig of an 'esds' atom's contents (after its version and flags), and
+// the decoder configuration's object type indication.
+bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>& config,
+                    UInt8* objectType) {
   sp::ByteReader r(contents, size);
   r.Skip(4);
   if (r.U8() != 0x03) return false;  // ES_Descriptor
@@ -239,7 +292,9 @@ bool ReadEsdsConfig(const UInt8* contents, std::size_t size, std::vector<UInt8>&
   if (flags & 0x20) r.Skip(2);
   if (r.U8() != 0x04) return false;  // DecoderConfigDescriptor
   ReadDescriptorLength(r);
-  r.Skip(13);
+  const UInt8 indication = r.U8();
+  if (objectType != nullptr) *objectType = indication;
+  r.Skip(12);
   if (r.U8() != 0x05) return false;  // DecoderSpecificInfo
   const std::size_t length = ReadDescriptorLength(r);
   return r.Bytes(config, length) && r.Ok();
@@ -297,7 +352,7 @@ bool ReadDecompressionAtom(const UInt8* bytes, std::size_t size, DecompressionPa
         out.littleEndian = (r.BE16() & 1) != 0;
         break;
       case SpFourCC("esds"):
-        if (!ReadEsdsConfig(data, a.dataSize, out.codecConfig)) return false;
+        if (!ReadEsdsConfig(data, a.dataSize, out.codecConfig, nullptr)) return false;
         break;
       case kALACFormat:
         // The ALAC decoder takes the whole atom as its configuration.
@@ -384,9 +439,16 @@ void ReadMovieAtom(const UInt8* bytes, std::size_t size, MovieAtomInfo& out) {
         }
         break;
       }
-      case SpFourCC("trak"):
-        if (TrackIsProtected(bytes, child)) out.isProtected = true;
+      case SpFourCC("trak"): {
+        const std::vector<Atom> entries = SampleEntries(bytes, child);
+        if (TrackIsProtected(bytes, entries)) out.isProtected = true;
+        if (out.tracks.size() < kMaxMovieTracks) {
+          out.tracks.push_back(TrackInfo(bytes, child, entries));
+        } else {
+          out.tracksComplete = false;
+        }
         break;
+      }
       default:
         break;
     }

@@ -13,6 +13,9 @@ extern "C" {
 #include <vector>
 
 #include "quicktime/detail/Demux.h"
+
+#include "base/internal/HeapBlocks.h"
+#include "quicktime/detail/Atoms.h"
 #include "quicktime/detail/KeptByFile.h"
 #include "quicktime/detail/SoundFormats.h"
 #include "quicktime/detail/StatedLength.h"
@@ -369,8 +372,19 @@ std::unique_ptr<Demuxer> Demuxer::OpenAs(std::shared_ptr<ByteSource> source,
   // (A file read as one that cannot seek would do too, but FFmpeg's Ogg reader then grows the
   // read buffer for every page to be able to go back over it.)
   d->io_->endHidden = endHidden;
+  // A summary of a movie leaves its edit lists alone: FFmpeg rebuilds a track's whole sample
+  // index for one, an entry at a time (most of the time of opening an M4A file), and a
+  // summary asks only what the tracks are.
+  AVDictionary* options = nullptr;
+  if (reading == kSummary && format != nullptr && std::strncmp(format->name, "mov,", 4) == 0)
+    av_dict_set(&options, "ignore_editlist", "1", 0);
+  // FFmpeg's tables of the file (a movie's sample index) come from the heap, and go back to
+  // it when the file is closed, ready for the next file's.
+  HeapBlocksScope heap;
   // On failure FFmpeg frees the context (not our I/O context, which the destructor frees).
-  if (avformat_open_input(&ctx, nameHint.c_str(), format, nullptr) < 0) return nullptr;
+  const int opened = avformat_open_input(&ctx, nameHint.c_str(), format, &options);
+  av_dict_free(&options);
+  if (opened < 0) return nullptr;
   d->context_ = ctx;
   d->io_->endHidden = false;
   if (reading == kSummary) TakeStatedFormat(ctx, stated);
@@ -443,14 +457,72 @@ FileSummary SummariseFile(const Demuxer& demuxer) {
   return summary;
 }
 
+namespace {
+
+// The rate and channels of plain AAC (low complexity) whose AudioSpecificConfig is its two
+// bytes alone, or those followed by the sync extension that says band replication is absent
+// (0x2B7, object type 5, flag 0: what FFmpeg's encoder writes); false for any other, band
+// replication possible. FFmpeg gives an AAC stream in a movie these, not those of its sample
+// entry.
+bool PlainAacFormat(const std::vector<UInt8>& config, UInt32& rate, UInt32& channels) {
+  static const UInt32 kRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                  22050, 16000, 12000, 11025, 8000,  7350};
+  static const UInt32 kChannels[] = {0, 1, 2, 3, 4, 5, 6, 8};
+  const bool withoutReplication =
+      config.size() == 5 && config[2] == 0x56 && config[3] == 0xE5 && (config[4] & 0x80) == 0;
+  if (config.size() != 2 && !withoutReplication) return false;
+  const unsigned objectType = config[0] >> 3;
+  const unsigned rateIndex = ((config[0] & 7u) << 1) | (config[1] >> 7);
+  const unsigned channelConfig = (config[1] >> 3) & 15u;
+  if (objectType != 2 || rateIndex >= sizeof kRates / sizeof kRates[0] || channelConfig == 0 ||
+      channelConfig >= sizeof kChannels / sizeof kChannels[0])
+    return false;
+  rate = kRates[rateIndex];
+  channels = kChannels[channelConfig];
+  return true;
+}
+
+// A movie of AAC sound tracks only, summarised from its 'moov' atom as FFmpeg's open of it for
+// a summary would (HeaderIsWhole: plain AAC above 24 kHz in more than one channel): FFmpeg's
+// open builds every track's sample index, a table entry at a time, which a summary does not
+// use. False for any other movie (a track of another kind or codec, AAC whose format only
+// its decoder shows, a protected entry, damage), which FFmpeg then opens.
+bool SummariseAacMovie(ByteSource& source, FileSummary& summary) {
+  UInt8 head[12] = {};
+  if (!StartsAsMovie(source) || source.ReadAt(0, head, sizeof head) != long(sizeof head))
+    return false;
+  MovieAtomInfo info;
+  if (!ReadMovieFileStructure(source, info) || info.isProtected || !info.tracksComplete ||
+      info.tracks.empty())
+    return false;
+  bool sound = false;
+  for (const MovieTrackInfo& track : info.tracks) {
+    UInt32 rate = 0, channels = 0;
+    if (track.handler != SpFourCC("soun") || track.format != SpFourCC("mp4a") ||
+        !track.hasEsds || track.objectType != 0x40 ||
+        !PlainAacFormat(track.config, rate, channels) || rate <= 24000 || channels < 2)
+      return false;
+    sound = sound || IsSoundRate(rate);
+  }
+  summary = FileSummary();
+  summary.readable = true;
+  summary.hasSound = sound;
+  summary.container = std::memcmp(head + 8, "qt", 2) == 0 ? SpFourCC("MooV") : SpFourCC("mpg4");
+  return true;
+}
+
+}  // namespace
+
 FileSummary SummariseSource(const std::shared_ptr<ByteSource>& source, const std::string& nameHint) {
   FileSummary summary;
   if (source == nullptr) return summary;
   FileIdentity file;
   const bool identified = source->Identity(&file);
   if (identified && Summaries().Find(file, nameHint, summary)) return summary;
-  const std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint, Demuxer::kSummary);
-  if (demuxer != nullptr) summary = SummariseFile(*demuxer);
+  if (!SummariseAacMovie(*source, summary)) {
+    const std::unique_ptr<Demuxer> demuxer = Demuxer::Open(source, nameHint, Demuxer::kSummary);
+    if (demuxer != nullptr) summary = SummariseFile(*demuxer);
+  }
   if (identified) Summaries().Keep(file, nameHint, summary);
   return summary;
 }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "ByteOrder.h"
@@ -477,6 +479,59 @@ TEST_F(QuickTimeImportTest, AFileIsOpenedOnceWhileItStaysAsItIs) {
   EXPECT_EQ(ask("b.wav"), SoundMediaType);
   EXPECT_EQ(ask("b.wav"), SoundMediaType);
   EXPECT_EQ(opened(), before + 1);
+}
+
+// A movie of plain AAC sound tracks is summarised from its 'moov' atom without FFmpeg opening
+// it; any other movie, or one whose 'moov' does not fit the file, is opened by FFmpeg. Either
+// way the summary is FFmpeg's.
+TEST_F(QuickTimeImportTest, AacMoviesAreSummarisedFromTheirMovieAtom) {
+  namespace qt = sp_platform::quicktime;
+  const Maker cut = [this](const std::string& p) {
+    std::ifstream in(Path("a.m4a"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(p, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
+    return bytes.size() > 40;
+  };
+  const struct {
+    const char* name;
+    Maker make;
+    bool fromMovieAtom;
+  } cases[] = {
+      {"a.m4a", Tone("aac", 44100, 2, 0.5), true},
+      {"six.m4a", Tone("aac", 48000, 6, 0.5), true},
+      // A QuickTime movie keeps its 'esds' inside a 'wave' atom.
+      {"a.mov", Tone("aac", 48000, 2, 0.5), false},
+      {"cut.m4a", cut, false},
+      {"mono.m4a", Tone("aac", 44100, 1, 0.5), false},
+      {"low.m4a", Tone("aac", 22050, 2, 0.5), false},
+      {"alac.m4a", Tone("alac", 44100, 2, 0.5), false},
+      {"video.mp4",
+       Ffmpeg({"-f", "lavfi", "-i", "sine=duration=0.5", "-f", "lavfi", "-i",
+               "testsrc=size=32x32:rate=5:duration=0.5", "-ac", "2", "-c:a", "aac", "-c:v",
+               "mjpeg"}),
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.make(Path(c.name))) {
+      ASSERT_FALSE(sp_testing::FfmpegAvailable());
+      continue;
+    }
+    OSErr err = noErr;
+    const std::shared_ptr<qt::ByteSource> source = qt::OpenPathSource(Path(c.name), &err);
+    ASSERT_NE(source, nullptr);
+    const UInt64 before = sp_testing::CountedSoundLengths().opened;
+    const qt::FileSummary summary = qt::SummariseSource(source, Path(c.name));
+    EXPECT_EQ(sp_testing::CountedSoundLengths().opened - before, c.fromMovieAtom ? 0u : 1u);
+    const std::unique_ptr<qt::Demuxer> d =
+        qt::Demuxer::Open(source, Path(c.name), qt::Demuxer::kSummary);
+    const qt::FileSummary ffmpeg = d != nullptr ? qt::SummariseFile(*d) : qt::FileSummary();
+    EXPECT_EQ(std::vector<int>({summary.readable, summary.hasSound, summary.hasVideo,
+                                summary.hasText, summary.stillImage}),
+              std::vector<int>({ffmpeg.readable, ffmpeg.hasSound, ffmpeg.hasVideo,
+                                ffmpeg.hasText, ffmpeg.stillImage}));
+    EXPECT_EQ(summary.container, ffmpeg.container);
+  }
 }
 
 // A header's sample rate decides what a rate change from it costs: a 48-byte WAVE claiming

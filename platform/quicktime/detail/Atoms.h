@@ -92,6 +92,17 @@ std::vector<UInt8> MakeAtom(OSType type, const std::vector<UInt8>& contents);
 std::vector<UInt8> MakeEsdsAtom(const UInt8* config, std::size_t size, UInt32 averageBitRate,
                                 UInt32 maxBitRate, UInt32 bufferSize);
 
+// A track of a 'moov' atom as its handler and first sample entry state it.
+struct MovieTrackInfo {
+  OSType handler = 0;  // the media handler's type ('soun', 'vide', ...); 0 without one
+  OSType format = 0;   // the first sample entry's type; 0 without one
+  // For an 'mp4a' entry with an 'esds' atom: its object type indication and the
+  // AudioSpecificConfig bytes (hasEsds false when the atom is missing or malformed).
+  bool hasEsds = false;
+  UInt8 objectType = 0;
+  std::vector<UInt8> config;
+};
+
 // What the layer reads from a movie file's 'moov' atom.
 struct MovieAtomInfo {
   bool hasMovieHeader = false;
@@ -102,7 +113,11 @@ struct MovieAtomInfo {
   // A sample entry of a track is protected ('drms', 'drmi', 'enca', 'encv', 'p608', or it
   // carries a 'sinf' protection scheme).
   bool isProtected = false;
+  // Its tracks in order, kMaxMovieTracks at most (tracksComplete false when it has more).
+  std::vector<MovieTrackInfo> tracks;
+  bool tracksComplete = true;
 };
+enum : std::size_t { kMaxMovieTracks = 64 };
 
 // Reads the contents of a 'moov' atom (the bytes after its header).
 void ReadMovieAtom(const UInt8* bytes, std::size_t size, MovieAtomInfo& out);
