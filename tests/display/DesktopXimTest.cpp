@@ -219,7 +219,17 @@ class XimInput : public DesktopTest {
   // Converting on, "ka": the field shows the reading "か" (drawn by the program: the server
   // shows no window of its own over the dialog's).
   bool TypeTheReadingInTheDialog(const char* what) {
-    const unsigned long xwindow = sp_platform::display::X11WindowOf(GetDialogWindow(dialog_));
+    WindowRef window = GetDialogWindow(dialog_);
+    const unsigned long xwindow = sp_platform::display::X11WindowOf(window);
+    // The dialog in front with the keyboard, its field taking the preedit from the server.
+    if (!PumpUntil(
+            [window] {
+              return FrontWindow() == window && !sp_testing::InputMethodUsesOwnWindow() &&
+                     sp_platform::display::XimInCharge();
+            },
+            "the dialog's field taking the reading")) {
+      return false;
+    }
     const bool shown = RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
                        PumpUntil([this] { return FieldReading() == MJ("か"); }, what);
     if (shown) {
@@ -252,13 +262,11 @@ class XimInput : public DesktopTest {
   // reading: the field holds it, once; back in the dialog the server shows nothing again.
   void MoveTheKeyboardWhileComposingInADialog() {
     ASSERT_NE(ShowDialogField(), nullptr);
+    ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
     WindowRef second = ShowWindowOnDesktop(R(300, 500, 400, 700), "XIM 2");
     ASSERT_NE(second, nullptr);
-    WindowRef dialogWindow = GetDialogWindow(dialog_);
-    SelectWindow(dialogWindow);
-    ASSERT_TRUE(FocusWindow(dialogWindow, "the dialog"));
-    ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
     ASSERT_TRUE(FocusWindow(second, "the second window"));
+    WindowRef dialogWindow = GetDialogWindow(dialog_);
     ASSERT_TRUE(PumpUntil([this] { return FieldText() == MJ("か"); }, "the reading committed"))
         << "the field: \"" << FieldText() << "\", its reading: \"" << FieldReading() << '"';
     EXPECT_EQ(FieldReading(), "");
