@@ -84,8 +84,8 @@ void FollowCaret() {
 }
 
 // An XIM server draws the preedit through the program where it is shown inline or in a
-// dialog's field, else in its own window (DesktopXim.h); SDL's own input method (where SDL has one: not on X11, see
-// InitVideoWithoutInputMethod) is told the same.
+// dialog's field, else in its own window (DesktopXim.h); SDL's own input method (where SDL has one:
+// not on X11, see InitVideoWithoutInputMethod) is told the same.
 void SetInternalEditing(bool on) {
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
   XimSetInline(!on);

@@ -123,8 +123,8 @@ void DrawEditText(DrawScope& scope, DialogRecord* record, DialogItemIndex itemNo
   if (composing) {
     // The reading's caret stays in view, as the selection's end does.
     const std::size_t caretLine = LineOf(layout, std::size_t(shown.caret));
-    const std::size_t rows = std::size_t(
-        std::max<SInt32>(1, (item.rect.bottom - item.rect.top) / std::max<SInt16>(1, layout.lineHeight)));
+    const std::size_t rows = std::size_t(std::max<SInt32>(
+        1, (item.rect.bottom - item.rect.top) / std::max<SInt16>(1, layout.lineHeight)));
     if (caretLine < first) first = caretLine;
     if (caretLine >= first + rows) first = caretLine - rows + 1;
   }

@@ -264,9 +264,9 @@ bool FrontFieldCaret(Rect* global) {
   const SInt32 row = std::max<SInt32>(0, SInt32(line) - std::max<SInt32>(0, record->firstLine));
   const SInt32 top = std::min<SInt32>(item.rect.top + row * layout.lineHeight,
                                       item.rect.bottom - layout.lineHeight);
-  const SInt32 x = std::min<SInt32>(
-      item.rect.left + OffsetToX(shown.text, layout.lines[line], std::size_t(end)),
-      item.rect.right - 1);
+  const SInt32 x =
+      std::min<SInt32>(item.rect.left + OffsetToX(shown.text, layout.lines[line], std::size_t(end)),
+                       item.rect.right - 1);
   Point topLeft = {SInt16(top), SInt16(x)};
   LocalToGlobal(&topLeft);
   *global = Rect{topLeft.v, topLeft.h, SInt16(topLeft.v + layout.lineHeight),

@@ -197,7 +197,7 @@ class XimInput : public DesktopTest {
     if (list == nullptr) return nullptr;
     std::memcpy(*list, items, sizeof items);
     const Rect bounds = R(150, 120, 250, 440);
-    const unsigned char title[] = "\x05" "Field";
+    const unsigned char title[] = "\005Field";
     DialogRef dialog = NewDialog(nullptr, &bounds, title, false, documentProc,
                                  reinterpret_cast<WindowRef>(-1), false, 0, list);
     DisposeHandle(list);
@@ -232,19 +232,25 @@ class XimInput : public DesktopTest {
     }
     const bool shown = RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
                        PumpUntil([this] { return FieldReading() == MJ("か"); }, what);
-    if (shown) {
-      EXPECT_EQ(x11::ViewableChildren(xwindow), 0) << "the server drew it too";
+    if (!shown) {
+      ADD_FAILURE() << "the field: \"" << FieldText() << "\"; calls on the server that timed out: "
+                    << sp_platform::display::XimTimedOutCalls();
+      return false;
     }
-    return shown;
+    EXPECT_EQ(x11::ViewableChildren(xwindow), 0) << "the server drew it too";
+    return true;
   }
   // Types the keys and a last "z", until the dialog's field ends with it.
   bool TypeIntoTheDialog(const std::vector<std::string>& keys) {
     std::vector<std::string> argv = {"xdotool", "key", "--delay", "20"};
     argv.insert(argv.end(), keys.begin(), keys.end());
     argv.push_back("z");
-    return RunToolPumping(argv) &&
-           PumpUntil([this] { const std::string t = FieldText(); return !t.empty() && t.back() == 'z'; },
-                     "the last key in the field");
+    return RunToolPumping(argv) && PumpUntil(
+                                       [this] {
+                                         const std::string t = FieldText();
+                                         return !t.empty() && t.back() == 'z';
+                                       },
+                                       "the last key in the field");
   }
   // The server stopped or killed (`signal`) while the dialog's field shows the reading: the
   // field holds it as shown, then the keys typed after it.

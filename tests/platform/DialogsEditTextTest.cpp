@@ -199,8 +199,7 @@ TEST_F(EditTextTest, TheReadingStaysInItsFieldWhenTheFocusOrTheFrontWindowMoves)
   sp_testing::PostPreedit("ゆき", 2);
   WindowRef plain = nullptr;
   Rect bounds = {50, 50, 150, 250};
-  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds,
-                            &plain),
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &plain),
             noErr);
   ShowWindow(plain);
   SelectWindow(plain);
