@@ -49,6 +49,7 @@ void SyncPointerGrab() {
 bool Pass(void*) {
   bool did = PumpInput();
   if (PumpHeldPointer()) did = true;
+  input_method::FollowFront();
   XimFollowFocus();
   SyncWindows();
   PresentWindows();
@@ -82,9 +83,9 @@ void FollowCaret() {
   d.inputRectSet = true;
 }
 
-// An XIM server draws the preedit through the program where it is shown inline, else in its
-// own window (DesktopXim.h); SDL's own input method (where SDL has one: not on X11, see
-// InitVideoWithoutInputMethod) is told the same.
+// An XIM server draws the preedit through the program where it is shown inline or in a
+// dialog's field, else in its own window (DesktopXim.h); SDL's own input method (where SDL has one:
+// not on X11, see InitVideoWithoutInputMethod) is told the same.
 void SetInternalEditing(bool on) {
   SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, on ? "1" : "0");
   XimSetInline(!on);

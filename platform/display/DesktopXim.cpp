@@ -1,4 +1,4 @@
-// The input method over XIM (see detail/DesktopXim.h): where a field shows the preedit inline,
+// The input method over XIM (see detail/DesktopXim.h): where a field shows the preedit itself,
 // the server's preedit, drawn piece by piece through the callbacks with each character's
 // feedback, becomes the inline input's clauses; elsewhere the server shows it in its own
 // window at the caret. Its commits and the keys it leaves alone become typed text and keys.

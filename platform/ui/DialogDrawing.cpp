@@ -82,9 +82,34 @@ void DrawStaticText(DrawScope& scope, const Item& item) {
   scope.Unclip();
 }
 
+// The input method's reading: a line under it, a pixel below the text's baseline.
+void UnderlineReading(const std::string& text, const Rect& rect, const Layout& layout,
+                      std::size_t firstLine, std::size_t from, std::size_t to) {
+  SInt32 top = rect.top;
+  for (std::size_t i = firstLine; i < layout.lines.size() && top < rect.bottom; ++i) {
+    const Line& line = layout.lines[i];
+    const std::size_t lo = std::max(from, line.start);
+    const std::size_t hi = std::min(to, line.end);
+    if (lo < hi) {
+      const SInt16 y = SInt16(std::min<SInt32>(top + layout.ascent + 1, rect.bottom - 1));
+      MoveTo(SInt16(rect.left + OffsetToX(text, line, lo)), y);
+      LineTo(SInt16(rect.left + OffsetToX(text, line, hi) - 1), y);
+    }
+    top += layout.lineHeight;
+  }
+}
+
 void DrawEditText(DrawScope& scope, DialogRecord* record, DialogItemIndex itemNo,
                   const Item& item) {
-  const std::string text = ItemText(item);
+  const bool focused = record->focus == itemNo;
+  ShownText shown;
+  if (focused) {
+    shown = ShownTextOf(*record, item);
+  } else {
+    shown.text = ItemText(item);
+  }
+  const std::string& text = shown.text;
+  const bool composing = shown.preeditEnd > shown.preeditStart;
   Rect frame = item.rect;
   InsetRect(&frame, -kEditFrameOutset, -kEditFrameOutset);
   PenNormal();
@@ -94,11 +119,18 @@ void DrawEditText(DrawScope& scope, DialogRecord* record, DialogItemIndex itemNo
   EraseRect(&inside);
   scope.ClipTo(item.rect);
   Layout layout = LayOut(text, SInt16(item.rect.right - item.rect.left));
-  const bool focused = record->focus == itemNo;
-  const std::size_t first = focused ? std::size_t(std::max<SInt32>(0, record->firstLine)) : 0;
+  std::size_t first = focused ? std::size_t(std::max<SInt32>(0, record->firstLine)) : 0;
+  if (composing) {
+    // The reading's caret stays in view, as the selection's end does.
+    const std::size_t caretLine = LineOf(layout, std::size_t(shown.caret));
+    const std::size_t rows = std::size_t(std::max<SInt32>(
+        1, (item.rect.bottom - item.rect.top) / std::max<SInt16>(1, layout.lineHeight)));
+    if (caretLine < first) first = caretLine;
+    if (caretLine >= first + rows) first = caretLine - rows + 1;
+  }
   const std::size_t selStart = std::size_t(record->selStart);
   const std::size_t selEnd = std::size_t(record->selEnd);
-  if (focused && selStart < selEnd) {
+  if (focused && !composing && selStart < selEnd) {
     RGBColor fore;
     GetForeColor(&fore);
     RGBForeColor(&kSelectionColor);
@@ -121,14 +153,19 @@ void DrawEditText(DrawScope& scope, DialogRecord* record, DialogItemIndex itemNo
     RGBForeColor(&fore);
   }
   DrawLines(text, item.rect, layout, first);
-  if (focused && selStart == selEnd) {
-    std::size_t line = LineOf(layout, selStart);
+  PenNormal();
+  if (composing) {
+    UnderlineReading(text, item.rect, layout, first, std::size_t(shown.preeditStart),
+                     std::size_t(shown.preeditEnd));
+  }
+  if (focused && (composing || selStart == selEnd)) {
+    const std::size_t at = std::size_t(shown.caret);
+    std::size_t line = LineOf(layout, at);
     if (line >= first) {
       SInt32 top = item.rect.top + SInt32(line - first) * layout.lineHeight;
       if (top < item.rect.bottom) {
-        SInt32 x = item.rect.left + OffsetToX(text, layout.lines[line], selStart);
+        SInt32 x = item.rect.left + OffsetToX(text, layout.lines[line], at);
         x = std::min<SInt32>(x, item.rect.right - 1);
-        PenNormal();
         MoveTo(SInt16(x), SInt16(top));
         LineTo(SInt16(x), SInt16(top + layout.lineHeight - 1));
       }

@@ -7,6 +7,7 @@
 
 #include "OSUtils.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/internal/InputMethod.h"
 
 namespace sp_platform {
 namespace dialogs {
@@ -81,6 +82,8 @@ SInt32 VerticalMove(DialogRecord* record, const Item& item, const std::string& t
 void SetSelection(DialogRecord* record, SInt32 start, SInt32 end) {
   Item* item = FocusedItem(record);
   if (item == nullptr) return;
+  // A reading shown at the old selection stays there, committed.
+  if (!record->preedit.empty()) input_method::FixFieldPreedit();
   std::string text = ItemText(*item);
   Select(record, Clamped(start, text), Clamped(end, text));
 }
@@ -89,6 +92,7 @@ void SetFocus(DialogRecord* record, DialogItemIndex itemNo) {
   if (record == nullptr) return;
   if (itemNo < 1) itemNo = -1;
   if (itemNo == record->focus) return;
+  if (!record->preedit.empty()) input_method::FixFieldPreedit();
   DialogItemIndex old = record->focus;
   record->focus = itemNo;
   record->selStart = record->selEnd = record->anchor = 0;
@@ -214,21 +218,55 @@ SInt32 OffsetAtPoint(DialogRecord* record, Point local) {
   return SInt32(XToOffset(text, layout.lines[std::size_t(line)], x));
 }
 
-bool FrontFieldCaret(Rect* global) {
+DialogRecord* FrontFieldDialog() {
   DialogRecord* record = LookupByWindow(FrontWindow());
-  Item* item = FocusedItem(record);
-  if (global == nullptr || item == nullptr) return false;
-  const std::string text = ItemText(*item);
+  return FocusedItem(record) != nullptr ? record : nullptr;
+}
+
+ShownText ShownTextOf(const DialogRecord& record, const Item& item) {
+  ShownText shown;
+  const std::string text = ItemText(item);
+  if (record.preedit.empty()) {
+    shown.text = text;
+    shown.caret = Clamped(ActiveEnd(&record), text);
+    shown.preeditStart = shown.preeditEnd = shown.caret;
+    return shown;
+  }
+  const SInt32 start = Clamped(std::min<SInt32>(record.selStart, SInt32(text.size())), text);
+  const SInt32 end =
+      std::max(start, Clamped(std::min<SInt32>(record.selEnd, SInt32(text.size())), text));
+  const SInt32 length = SInt32(record.preedit.size());
+  shown.text = text.substr(0, std::size_t(start)) + record.preedit + text.substr(std::size_t(end));
+  shown.preeditStart = start;
+  shown.preeditEnd = start + length;
+  shown.caret = start + std::max<SInt32>(0, std::min(record.preeditCaret, length));
+  return shown;
+}
+
+void ShowPreedit(DialogRecord* record, const std::string& bytes, SInt32 caret) {
+  if (FocusedItem(record) == nullptr) return;
+  if (bytes.empty() && record->preedit.empty()) return;
+  record->preedit = bytes;
+  record->preeditCaret = bytes.empty() ? 0 : caret;
+  RedrawItemIfShown(record, record->focus);
+}
+
+bool FrontFieldCaret(Rect* global) {
+  DialogRecord* record = FrontFieldDialog();
+  if (global == nullptr || record == nullptr) return false;
+  const ShownText shown = ShownTextOf(*record, *FocusedItem(record));
+  const Item& item = *FocusedItem(record);
   DialogPortScope scope(record->window);
-  const Layout layout = LayOut(text, FieldWidth(*item));
+  const Layout layout = LayOut(shown.text, FieldWidth(item));
   if (layout.lines.empty()) return false;
-  const SInt32 end = Clamped(ActiveEnd(record), text);
+  const SInt32 end = shown.caret;
   const std::size_t line = LineOf(layout, std::size_t(end));
   const SInt32 row = std::max<SInt32>(0, SInt32(line) - std::max<SInt32>(0, record->firstLine));
-  const SInt32 top = std::min<SInt32>(item->rect.top + row * layout.lineHeight,
-                                      item->rect.bottom - layout.lineHeight);
-  const SInt32 x = std::min<SInt32>(item->rect.left + OffsetToX(text, layout.lines[line], end),
-                                    item->rect.right - 1);
+  const SInt32 top = std::min<SInt32>(item.rect.top + row * layout.lineHeight,
+                                      item.rect.bottom - layout.lineHeight);
+  const SInt32 x =
+      std::min<SInt32>(item.rect.left + OffsetToX(shown.text, layout.lines[line], std::size_t(end)),
+                       item.rect.right - 1);
   Point topLeft = {SInt16(top), SInt16(x)};
   LocalToGlobal(&topLeft);
   *global = Rect{topLeft.v, topLeft.h, SInt16(topLeft.v + layout.lineHeight),
@@ -251,6 +289,9 @@ void ScrollToSelection(DialogRecord* record) {
 }
 
 void TrackFieldClick(DialogRecord* record, Point local, bool extend) {
+  if (FocusedItem(record) == nullptr) return;
+  // The click is placed in the text as it is with the reading committed.
+  if (!record->preedit.empty()) input_method::FixFieldPreedit();
   if (FocusedItem(record) == nullptr) return;
   const DialogItemIndex itemNo = record->focus;
   const WindowRef window = record->window;

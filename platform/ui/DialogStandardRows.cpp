@@ -8,6 +8,7 @@
 #include "Dialogs.h"
 #include "ui/detail/DialogRecord.h"
 #include "ui/detail/StandardRows.h"
+#include "ui/internal/InputMethod.h"
 
 namespace sp_platform {
 namespace events {
@@ -183,6 +184,9 @@ OSStatus DialogMouseDown(EventRef event, EventTargetRef target) {
   WindowRef window = record->window;
   WindowRef hit = nullptr;
   if (FindWindow(where, &hit) != inContent || hit != window) return eventNotHandledErr;
+  // A reading shown in the field is committed there before the click acts (a button may read
+  // the field's text).
+  if (!record->preedit.empty()) sp_platform::input_method::FixFieldPreedit();
   Point local = where;
   {
     dialogs::DialogPortScope scope(window);

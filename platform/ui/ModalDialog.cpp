@@ -20,6 +20,7 @@
 #include "events/internal/LoopSteps.h"
 #include "ui/detail/AlertRegistry.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/internal/InputMethod.h"
 
 namespace sp_platform {
 namespace alerts {
@@ -184,6 +185,9 @@ bool PressForContent(DialogRef dialog, const EventRecord& record) {
 // One classic event for the loop: the filter, the standard filter, then DialogSelect.
 bool HandleRecord(DialogRef dialog, ModalFilterUPP filter, EventRecord record,
                   DialogItemIndex* itemHit) {
+  // A reading shown in a field is committed there before a click acts: the filter or the
+  // item hit may read the field's text (a save dialog's name).
+  if (record.what == mouseDown) sp_platform::input_method::FixFieldPreedit();
   DialogItemIndex item = 0;
   if (filter != nullptr && filter(dialog, &record, &item)) {
     *itemHit = item;

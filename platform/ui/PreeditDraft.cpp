@@ -111,7 +111,7 @@ void ShowDraft(const PreeditDraft& draft) {
 }
 
 bool CommitDraft(const PreeditDraft& draft) {
-  return Committed(draft.UTF8());
+  return CommittedAsShown(draft.UTF8());
 }
 
 }  // namespace input_method

@@ -3,6 +3,7 @@
 #include "TextServices.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 namespace {
 
+using sp_platform::dialogs::DialogRecord;
 using sp_platform::input_method::BackendHooks;
 
 // The update request reads at most 512 bytes of 'tstx'.
@@ -38,6 +40,7 @@ struct State {
   Document* active = nullptr;
   bool romanOnly = false;
   Converted preedit;  // shown inline; empty when none
+  WindowRef fieldWindow = nullptr;  // the dialog whose field shows the preedit; null: none
   BackendHooks hooks = {nullptr, nullptr, nullptr};
   bool appliedInternal = true;
   bool appliedTextInput = true;
@@ -61,11 +64,25 @@ bool Inline() {
   return s.active != nullptr && !s.active->useInputWindow && !s.romanOnly;
 }
 
-// The backend follows: the input method's own preedit unless the active document shows it
-// inline; text input unless the keyboard is held to Roman.
+// Where no document shows the preedit inline, the front dialog's focused field shows it: the
+// Dialog Manager draws it there, so that a reading the input method gives up can be committed
+// into the field. Null when there is no such field or the keyboard is held to Roman.
+DialogRecord* Field() {
+  if (Inline() || S().romanOnly) return nullptr;
+  return sp_platform::dialogs::FrontFieldDialog();
+}
+
+// The dialog whose field shows a reading now, or null.
+DialogRecord* FieldShowing() {
+  DialogRecord* record = sp_platform::dialogs::LookupByWindow(S().fieldWindow);
+  return record != nullptr && !record->preedit.empty() ? record : nullptr;
+}
+
+// The backend follows: the input method's own preedit unless a document or a dialog's field
+// shows it; text input unless the keyboard is held to Roman.
 void Apply() {
   State& s = S();
-  const bool internal = !Inline();
+  const bool internal = !Inline() && Field() == nullptr;
   const bool textInput = !s.romanOnly;
   if (s.applied && internal == s.appliedInternal && textInput == s.appliedTextInput) return;
   s.applied = true;
@@ -82,6 +99,14 @@ void ForgetPreedit() {
   if (s.preedit.bytes.empty()) return;
   s.preedit = Converted();
   if (s.hooks.clearComposition != nullptr) s.hooks.clearComposition();
+}
+
+// The reading shown in the field, as typed text is: cut to what the field holds.
+// (The bytes are a copy: they may be the reading the field shows, which goes first.)
+void PutIntoField(DialogRecord* record, const std::string bytes) {
+  sp_platform::dialogs::ShowPreedit(record, std::string(), 0);
+  S().fieldWindow = nullptr;
+  sp_platform::dialogs::ReplaceSelection(record, bytes);
 }
 
 // The characters of the UTF-8 text, each as MacJapanese ('?' when it has none), up to
@@ -186,6 +211,23 @@ SInt16 HiliteOf(sp_platform::input_method::ClauseKind kind) {
     default:
       return kTSMHiliteRawText;
   }
+}
+
+// The preedit shown in the front dialog's field (an empty text ends it). A reading still shown
+// in a field that no longer has the keyboard moves to the one that has it: the input method
+// still holds it.
+void ShowInField(const std::string& utf8, SInt32 caret) {
+  State& s = S();
+  DialogRecord* record = Field();
+  DialogRecord* showing = FieldShowing();
+  if (showing != nullptr && showing != record) {
+    sp_platform::dialogs::ShowPreedit(showing, std::string(), 0);
+  }
+  s.fieldWindow = nullptr;
+  if (record == nullptr) return;
+  const Converted text = Convert(utf8, kMaxUpdateUnits);
+  sp_platform::dialogs::ShowPreedit(record, text.bytes, ByteAt(text, caret));
+  if (!text.bytes.empty()) s.fieldWindow = record->window;
 }
 
 // The commit of the preedit: the text replaces it, all fixed, the caret after it.
@@ -304,7 +346,10 @@ void PreeditChanged(const std::string& utf8, SInt32 caret, SInt32 segmentStart,
 
 void PreeditClausesChanged(const std::string& utf8, SInt32 caret,
                            const std::vector<Clause>& clauses) {
-  if (!Inline()) return;
+  if (!Inline()) {
+    ShowInField(utf8, caret);
+    return;
+  }
   State& s = S();
   if (utf8.empty() && s.preedit.bytes.empty()) return;
   const Converted text = Convert(utf8, kMaxUpdateUnits);
@@ -333,7 +378,15 @@ void PreeditClausesChanged(const std::string& utf8, SInt32 caret,
 
 bool Committed(const std::string& utf8) {
   State& s = S();
-  if (!Inline() || s.preedit.bytes.empty()) return false;
+  if (!Inline()) {
+    // The commit comes to the field as typed text, in its place among the keys.
+    if (DialogRecord* record = FieldShowing()) {
+      sp_platform::dialogs::ShowPreedit(record, std::string(), 0);
+    }
+    s.fieldWindow = nullptr;
+    return false;
+  }
+  if (s.preedit.bytes.empty()) return false;
   SInt32 replaced = SInt32(s.preedit.bytes.size());
   s.preedit = Converted();
   // A commit longer than one update can carry goes in pieces, each fixed where it stands.
@@ -346,6 +399,33 @@ bool Committed(const std::string& utf8) {
     rest.erase(0, piece.consumed);
   } while (!rest.empty());
   return true;
+}
+
+bool CommittedAsShown(const std::string& utf8) {
+  if (Inline()) return Committed(utf8);
+  DialogRecord* record = FieldShowing();
+  if (record == nullptr) return false;
+  PutIntoField(record, Convert(utf8, SIZE_MAX).bytes);
+  return true;
+}
+
+void FixFieldPreedit() {
+  State& s = S();
+  if (s.fieldWindow == nullptr) return;
+  if (DialogRecord* record = FieldShowing()) {
+    PutIntoField(record, record->preedit);
+  }
+  s.fieldWindow = nullptr;
+  if (s.hooks.clearComposition != nullptr) s.hooks.clearComposition();
+}
+
+void FollowFront() {
+  State& s = S();
+  if (s.fieldWindow != nullptr) {
+    const DialogRecord* field = Field();
+    if (field == nullptr || field->window != s.fieldWindow) FixFieldPreedit();
+  }
+  Apply();
 }
 
 bool ComposingInline() {
@@ -399,14 +479,17 @@ bool TextInputOn() {
 }
 
 bool InternalEditingOn() {
-  return !Inline();
+  return !Inline() && Field() == nullptr;
 }
 
 void KeyboardScriptChanged(bool roman) {
   State& s = S();
   if (s.romanOnly == roman) return;
   s.romanOnly = roman;
-  if (roman) ForgetPreedit();
+  if (roman) {
+    ForgetPreedit();
+    FixFieldPreedit();
+  }
   Apply();
 }
 
@@ -416,6 +499,7 @@ void Reset() {
   s.active = nullptr;
   s.romanOnly = false;
   s.preedit = Converted();
+  s.fieldWindow = nullptr;
   s.applied = false;
   Apply();
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "ProgramDriver.h"
 #include "SpStdFunctionNumber.h"
 #include "SpTextService.h"
+#include "TestDialogs.h"
 #include "TestTextServices.h"
 #include "TextServiceRecorder.h"
 #include "XQueries.h"
@@ -24,6 +26,7 @@
 #include "display/internal/XimCallbacks.h"
 #include "events/detail/EventInternal.h"
 #include "events/internal/LoopSteps.h"
+#include "ui/detail/DialogRecord.h"
 
 namespace desktop_test {
 namespace {
@@ -187,6 +190,100 @@ class XimInput : public DesktopTest {
     EXPECT_EQ(keys, "\r");
     EXPECT_EQ(target_->updates.size(), updates);
   }
+  // A dialog with one empty edit-text field (the Dialog Manager's), in front with the keyboard.
+  DialogRef ShowDialogField() {
+    // Its items: one (the count less one, 0): reserved, the rectangle (10, 10, 26, 300), edit
+    // text, no text.
+    const UInt8 items[] = {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0, 26, 0x01, 0x2C, editText, 0};
+    Handle list = NewHandle(sizeof items);
+    if (list == nullptr) return nullptr;
+    std::memcpy(*list, items, sizeof items);
+    const Rect bounds = R(150, 120, 250, 440);
+    const unsigned char title[] = "\005Field";
+    DialogRef dialog = NewDialog(nullptr, &bounds, title, false, documentProc,
+                                 reinterpret_cast<WindowRef>(-1), false, 0, list);
+    DisposeHandle(list);
+    if (dialog == nullptr) return nullptr;
+    dialog_ = dialog;
+    WindowRef window = GetDialogWindow(dialog);
+    ChangeWindowAttributes(window, kWindowStandardHandlerAttribute, 0);
+    ShowWindow(window);
+    SelectWindow(window);
+    if (!WaitUntilShown(window) || !WaitForKeyboard()) return nullptr;
+    return dialog;
+  }
+  std::string FieldText() const { return sp_testing::DialogItemText(dialog_, 1); }
+  // The reading the dialog's field shows (MacJapanese).
+  std::string FieldReading() const {
+    const sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog_);
+    return record != nullptr ? record->preedit : std::string();
+  }
+  // Converting on, "ka": the field shows the reading "か" (drawn by the program: the server
+  // shows no window of its own over the dialog's).
+  bool TypeTheReadingInTheDialog(const char* what) {
+    WindowRef window = GetDialogWindow(dialog_);
+    const unsigned long xwindow = sp_platform::display::X11WindowOf(window);
+    // The dialog in front with the keyboard, its field taking the preedit from the server.
+    if (!PumpUntil(
+            [window] {
+              return FrontWindow() == window && !sp_testing::InputMethodUsesOwnWindow() &&
+                     sp_platform::display::XimInCharge();
+            },
+            "the dialog's field taking the reading")) {
+      return false;
+    }
+    const bool shown = RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
+                       PumpUntil([this] { return FieldReading() == MJ("か"); }, what);
+    if (!shown) {
+      ADD_FAILURE() << "the field: \"" << FieldText() << "\"; calls on the server that timed out: "
+                    << sp_platform::display::XimTimedOutCalls();
+      return false;
+    }
+    EXPECT_EQ(x11::ViewableChildren(xwindow), 0) << "the server drew it too";
+    return true;
+  }
+  // Types the keys and a last "z", until the dialog's field ends with it.
+  bool TypeIntoTheDialog(const std::vector<std::string>& keys) {
+    std::vector<std::string> argv = {"xdotool", "key", "--delay", "20"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    argv.push_back("z");
+    return RunToolPumping(argv) && PumpUntil(
+                                       [this] {
+                                         const std::string t = FieldText();
+                                         return !t.empty() && t.back() == 'z';
+                                       },
+                                       "the last key in the field");
+  }
+  // The server stopped or killed (`signal`) while the dialog's field shows the reading: the
+  // field holds it as shown, then the keys typed after it.
+  void LoseTheServerWhileComposingInADialog(int signal) {
+    ASSERT_NE(ShowDialogField(), nullptr);
+    ASSERT_TRUE(ServerTaken());
+    ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
+    EXPECT_EQ(FieldText(), "");
+    SignalServer(signal);
+    ASSERT_TRUE(TypeIntoTheDialog({"b"}));
+    EXPECT_EQ(FieldText(), MJ("か") + "bz");
+    EXPECT_EQ(FieldReading(), "");
+  }
+  // The keyboard moves to another window of the program while the dialog's field shows the
+  // reading: the field holds it, once; back in the dialog the server shows nothing again.
+  void MoveTheKeyboardWhileComposingInADialog() {
+    ASSERT_NE(ShowDialogField(), nullptr);
+    ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
+    WindowRef second = ShowWindowOnDesktop(R(300, 500, 400, 700), "XIM 2");
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(FocusWindow(second, "the second window"));
+    WindowRef dialogWindow = GetDialogWindow(dialog_);
+    ASSERT_TRUE(PumpUntil([this] { return FieldText() == MJ("か"); }, "the reading committed"))
+        << "the field: \"" << FieldText() << "\", its reading: \"" << FieldReading() << '"';
+    EXPECT_EQ(FieldReading(), "");
+    SelectWindow(dialogWindow);
+    ASSERT_TRUE(FocusWindow(dialogWindow, "the dialog again"));
+    // (Converting off, the last key is typed text.)
+    ASSERT_TRUE(TypeIntoTheDialog({"Return", OnKey()})) << "the field: \"" << FieldText() << '"';
+    EXPECT_EQ(FieldText(), MJ("か") + "z");
+  }
   void SignalServer(int signal) {
     const pid_t pid = XimProcess();
     if (pid > 0) kill(pid, signal);
@@ -210,6 +307,8 @@ class XimInput : public DesktopTest {
   void TearDown() override {
     SignalServer(SIGCONT);
     target_.reset();
+    if (dialog_ != nullptr) DisposeDialog(dialog_);
+    dialog_ = nullptr;
     sp_testing::ResetTextServices();
     DesktopTest::TearDown();
     unsetenv("XMODIFIERS");
@@ -237,6 +336,7 @@ class XimInput : public DesktopTest {
   std::string locales_;
   Tool server_;
   std::unique_ptr<RecordingTarget> target_;
+  DialogRef dialog_ = nullptr;
 };
 
 TEST_F(XimInput, AConversionOfTwoClausesShowsTwoMarksAndItsCommitEndsIt) {
@@ -536,6 +636,28 @@ TEST_F(XimInput, AReadingShownWhenTheKeyboardMovesStaysInItsFieldOnce) {
   MoveTheKeyboardWhileComposing();
 }
 
+// Once the server goes on it shows the next reading in the field again, and its commit ends
+// it there.
+TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsStoppedAndGoesOn) {
+  LoseTheServerWhileComposingInADialog(SIGSTOP);
+  if (HasFatalFailure()) return;
+  SignalServer(SIGCONT);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReadingInTheDialog("the next reading"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "Return"}));
+  ASSERT_TRUE(
+      PumpUntil([this] { return FieldText() == MJ("か") + "bz" + MJ("か"); }, "the commit"));
+  EXPECT_EQ(FieldReading(), "");
+}
+
+TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsKilled) {
+  LoseTheServerWhileComposingInADialog(SIGKILL);
+}
+
+TEST_F(XimInput, AReadingInADialogsFieldStaysThereOnceWhenTheKeyboardMoves) {
+  MoveTheKeyboardWhileComposingInADialog();
+}
+
 // A server on a TCP transport that stops once the program connected there: the program's wait
 // on that socket ends as one on the X connection does, the server is given up once, and the
 // keys come through SDL.
@@ -759,6 +881,14 @@ TEST_F(XimInputIbusAnthy, ABridgeKilledWhileComposingLeavesTheReadingCommittedIn
 
 TEST_F(XimInputIbusAnthy, AReadingShownWhenTheKeyboardMovesStaysInItsFieldOnce) {
   MoveTheKeyboardWhileComposing();
+}
+
+TEST_F(XimInputIbusAnthy, AReadingInADialogsFieldStaysThereWhenTheBridgeIsStopped) {
+  LoseTheServerWhileComposingInADialog(SIGSTOP);
+}
+
+TEST_F(XimInputIbusAnthy, AReadingInADialogsFieldStaysThereOnceWhenTheKeyboardMoves) {
+  MoveTheKeyboardWhileComposingInADialog();
 }
 
 TEST_F(XimInputIbusAnthy, TheReadingIsComposedAndCommittedInBothKindsOfField) {

@@ -11,6 +11,8 @@
 #include "TestTextServices.h"
 #include "UiFixture.h"
 #include "ui/detail/DialogRecord.h"
+#include "ui/internal/InputMethod.h"
+#include "ui/internal/PreeditDraft.h"
 
 namespace ui_test {
 namespace {
@@ -99,8 +101,8 @@ TEST_F(EditTextTest, LinesEndWhereJapaneseAndLatinTextMayBreak) {
       << "a word longer than the line is cut where it overflows";
 }
 
-// The input method shows its composition for a dialog's field (which shows none inline) at the
-// field's caret: a line high, after the text typed, on the line the caret is on.
+// The input method's candidate window goes to the focused field's caret: a line high, after the
+// text typed, on the line the caret is on.
 TEST_F(EditTextTest, TheInputMethodsWindowGoesToTheFocusedFieldsCaret) {
   Rect caret = {};
   sp_testing::TypeTextUTF8("日本abc");
@@ -128,6 +130,85 @@ TEST_F(EditTextTest, TheInputMethodsWindowGoesToTheFocusedFieldsCaret) {
   ShowWindow(plain);
   SelectWindow(plain);
   EXPECT_FALSE(sp_testing::InputMethodCaretRect(&caret));
+  DisposeWindow(plain);
+}
+
+// The reading of the input method in a dialog's field: the field draws it in place of the
+// selection, its text untouched, the candidate window at the reading's caret; the commit comes
+// as typed text, in its place among the keys, and replaces the reading.
+TEST_F(EditTextTest, TheReadingShowsInTheFieldAndItsCommitIsTypedThere) {
+  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog_);
+  ASSERT_NE(record, nullptr);
+  sp_testing::TypeTextUTF8("abc");
+  SelectDialogItemText(dialog_, 3, 1, 2);
+  EXPECT_FALSE(sp_testing::InputMethodUsesOwnWindow()) << "the field shows the reading";
+  sp_testing::PostPreedit("てんき", 1);
+  EXPECT_EQ(record->preedit, SJ("てんき"));
+  EXPECT_EQ(Text(3), "abc");
+  Rect caret = {};
+  ASSERT_TRUE(sp_testing::InputMethodCaretRect(&caret));
+  EXPECT_EQ(caret.left, 100 + 120 + 6 + 12) << "after \"a\" and the reading's first character";
+  sp_testing::PostCommit("天気");
+  EXPECT_EQ(record->preedit, "");
+  sp_testing::PumpPending();
+  EXPECT_EQ(State(), "3:a" + SJ("天気") + "c[5,5]");
+
+  // A reading the input method ends without a commit goes, and leaves the text as it was.
+  sp_testing::PostPreedit("あ", 1);
+  sp_testing::PostPreedit("", 0);
+  EXPECT_EQ(record->preedit, "");
+  EXPECT_EQ(State(), "3:a" + SJ("天気") + "c[5,5]");
+}
+
+// A reading the input method gives up (its server went, or the window lost the keyboard) is
+// committed into the field that shows it at once, cut to what the field holds as typed text
+// is; shown nowhere, it is left to the caller.
+TEST_F(EditTextTest, AReadingGivenUpIsCommittedIntoItsFieldCutToWhatItHolds) {
+  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog_);
+  ASSERT_NE(record, nullptr);
+  sp_testing::SetClipboardText(std::string(32763, 'a'));
+  DialogPaste(dialog_);
+  sp_testing::PostPreedit("てんき", 3);
+  sp_platform::input_method::PreeditDraft draft;
+  draft.Draw(3, 0, 0, sp_platform::input_method::CodePointsOf("てんき"), {}, false);
+  EXPECT_TRUE(sp_platform::input_method::CommitDraft(draft));
+  EXPECT_TRUE(Text(3) == std::string(32763, 'a') + SJ("てん")) << "two of the three fit";
+  EXPECT_EQ(record->preedit, "");
+  EXPECT_FALSE(sp_platform::input_method::CommitDraft(draft)) << "committed once";
+  EXPECT_EQ(Text(3).size(), 32767u);
+}
+
+// The focus or the selection moving, or the dialog leaving the front, commits the reading into
+// its field first, where it was shown; the next field gets none of it.
+TEST_F(EditTextTest, TheReadingStaysInItsFieldWhenTheFocusOrTheFrontWindowMoves) {
+  sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog_);
+  ASSERT_NE(record, nullptr);
+  sp_testing::PostPreedit("てんき", 3);
+  SelectDialogItemText(dialog_, 5, 0, 0);
+  EXPECT_EQ(Text(3), SJ("てんき"));
+  EXPECT_EQ(State(), "5:memo[0,0]");
+  EXPECT_EQ(record->preedit, "");
+
+  sp_testing::PostPreedit("あめ", 2);
+  sp_testing::ClickDialogPoint(dialog_, Pt(120 + 1, 45));
+  EXPECT_EQ(State(), "5:" + SJ("あめ") + "memo[0,0]") << "the click is placed after the commit";
+  sp_testing::PostPreedit("は", 1);
+  sp_testing::ClickDialogPoint(dialog_, Pt(310, 170));
+  EXPECT_EQ(State(), "5:" + SJ("はあめ") + "memo[2,2]") << "a click on the button commits it too";
+
+  sp_testing::PostPreedit("ゆき", 2);
+  WindowRef plain = nullptr;
+  Rect bounds = {50, 50, 150, 250};
+  ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &plain),
+            noErr);
+  ShowWindow(plain);
+  SelectWindow(plain);
+  sp_platform::input_method::FollowFront();
+  EXPECT_EQ(Text(5), SJ("はゆきあめ") + "memo");
+  EXPECT_EQ(record->preedit, "");
+  EXPECT_TRUE(sp_testing::InputMethodUsesOwnWindow()) << "no field in front";
+  sp_testing::PostPreedit("かぜ", 2);
+  EXPECT_EQ(record->preedit, "") << "shown in no field";
   DisposeWindow(plain);
 }
 

@@ -8,6 +8,7 @@
 
 #include "OSUtils.h"
 #include "QDRegions.h"
+#include "TestTextServices.h"
 #include "UiFixture.h"
 
 namespace ui_test {
@@ -363,6 +364,17 @@ TEST_F(ModalDialogTest, TypedTextGoesIntoTheFocusedFieldAndDisabledItemsAreNotHi
   PostClickOn(4);
   EXPECT_EQ(RunOnce(), 4);
   EXPECT_EQ(sp_testing::BeepCount(), 1u);
+}
+
+// The input method's reading shown in the field is committed there before a click acts: the
+// program that reads the field once the button ended the loop finds it.
+TEST_F(ModalDialogTest, AClickOnAButtonFindsTheReadingCommittedInTheField) {
+  sp_testing::PostTextInput("a");
+  EXPECT_EQ(RunOnce(), 3);
+  sp_testing::PostPreedit("ゆき", 2);
+  PostClickOn(1);
+  EXPECT_EQ(RunOnce(), 1);
+  EXPECT_EQ(sp_testing::DialogItemText(dialog_, 3), "a" + SJ("ゆき"));
 }
 
 TEST_F(ModalDialogTest, GivesUpWhenNothingCanHappenAndEndsAProgramThatKeepsCalling) {

@@ -1,10 +1,11 @@
 // The input method over XIM: every text field takes its keys through an XIM server where one
-// runs. A field that shows the preedit inline has it drawn through the program (preedit
-// callbacks): each clause the server marks reaches the inline input with its own kind, which
-// SDL's single composition segment cannot carry. Any other field has the server show it in its
-// own window, at the caret where the server can (over the spot). Where no server runs, or it
-// stops answering, nothing here is in charge and SDL's keys and text go on as before. Free of
-// Xlib's names, as DesktopX11.h is.
+// runs. A field that shows the preedit inline, and a dialog's field, has it drawn through the
+// program (preedit callbacks): each clause the server marks reaches the inline input with its
+// own kind, which SDL's single composition segment cannot carry, and a reading the server gives
+// up is committed where it is shown. Any other field (or a server without callbacks) has the
+// server show it in its own window, at the caret where the server can (over the spot). Where no
+// server runs, or it stops answering, nothing here is in charge and SDL's keys and text go on as
+// before. Free of Xlib's names, as DesktopX11.h is.
 //
 // How it fits with SDL: SDL opens no input method of its own (OpenDesktop), so that the server
 // sees each key once. The server is spoken to on a connection of our own whose every wait ends

@@ -76,6 +76,11 @@ struct DialogRecord {
   SInt32 selEnd = 0;
   SInt32 anchor = 0;
   SInt32 firstLine = 0;
+  // The input method's reading shown in the focused field in place of its selection
+  // (MacJapanese bytes; empty: none) and its caret, a byte offset into it. The field's text
+  // holds it only once it is committed.
+  std::string preedit;
+  SInt32 preeditCaret = 0;
   // Items pressed by a key (Return, Enter, Escape, Command-period), in order: the flash.
   std::vector<DialogItemIndex> flashes;
   // The text-edit record: its handle is the address of `teMaster`, which points at `te`.
@@ -107,6 +112,8 @@ class DialogPortScope {
 // a pixel wide, its foot at the line's bottom): where the input method shows its composition
 // for a field that shows none inline. False when that window has no such field.
 bool FrontFieldCaret(Rect* global);
+// The front window's dialog when it has a focused edit-text field, else null.
+DialogRecord* FrontFieldDialog();
 
 // The record of a live dialog, or null.
 DialogRecord* Lookup(DialogRef dialog);
@@ -210,6 +217,18 @@ bool MoveFocusByTab(DialogRecord* record, bool backwards);
 SInt32 OffsetAtPoint(DialogRecord* record, Point local);
 // Keeps the caret's line in view after a change of the focused field.
 void ScrollToSelection(DialogRecord* record);
+// Shows the input method's reading (MacJapanese; empty: none) in the focused field in place
+// of its selection, underlined, with the caret at `caret` bytes into it; the field is redrawn.
+void ShowPreedit(DialogRecord* record, const std::string& bytes, SInt32 caret);
+// What the focused field shows: its text with the reading in place of the selection, where
+// the reading lies in it ([start, end), empty without one) and the caret's offset.
+struct ShownText {
+  std::string text;
+  SInt32 preeditStart = 0;
+  SInt32 preeditEnd = 0;
+  SInt32 caret = 0;
+};
+ShownText ShownTextOf(const DialogRecord& record, const Item& item);
 // A press at the local point in the focused field: places the insertion point (or extends the
 // selection from its anchor) and follows the mouse until it is released, selecting.
 void TrackFieldClick(DialogRecord* record, Point local, bool extend);

@@ -67,8 +67,9 @@ class PreeditDraft {
 // Shows the draft in the active document (through PreeditClausesChanged); an empty draft ends
 // the preedit shown without a commit.
 void ShowDraft(const PreeditDraft& draft);
-// Commits the draft's text as it is shown (through Committed): true when it went to the active
-// document as the commit of the preedit shown inline.
+// Commits the draft's text as it is shown, at once (through CommittedAsShown): true when it
+// went to the active document as the commit of the preedit shown inline, or into the dialog
+// field that showed it.
 bool CommitDraft(const PreeditDraft& draft);
 
 }  // namespace input_method
