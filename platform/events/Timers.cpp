@@ -224,6 +224,10 @@ bool HasEveryPassTimers() {
   return false;
 }
 
+bool TimedTimerWaiting() {
+  return NextTimedFireTime() != kNever;
+}
+
 int TimerCount() {
   return int(Table().installed.size());
 }

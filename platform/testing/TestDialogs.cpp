@@ -145,6 +145,10 @@ std::string DialogItemTextUTF8(DialogRef dialog, DialogItemIndex itemNo) {
   return sp::text::MacJapaneseToUTF8(DialogItemText(dialog, itemNo));
 }
 
+std::string DialogFieldReading(DialogRef dialog) {
+  return sp_platform::dialogs::FieldReadingOf(dialog);
+}
+
 SInt32 DialogItemValue(DialogRef dialog, DialogItemIndex itemNo) {
   ControlRef control = nullptr;
   if (GetDialogItemAsControl(dialog, itemNo, &control) != noErr) return 0;

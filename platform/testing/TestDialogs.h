@@ -54,6 +54,8 @@ void DragInDialog(DialogRef dialog, Point fromLocal, Point toLocal, UInt32 modif
 // The whole text of a static or edit-text item (MacJapanese, or UTF-8); empty for others.
 std::string DialogItemText(DialogRef dialog, DialogItemIndex itemNo);
 std::string DialogItemTextUTF8(DialogRef dialog, DialogItemIndex itemNo);
+// The input method's reading the focused field shows, not yet in its text (MacJapanese).
+std::string DialogFieldReading(DialogRef dialog);
 // The value of the item's control; 0 for an item without a control.
 SInt32 DialogItemValue(DialogRef dialog, DialogItemIndex itemNo);
 // The item's hilite (GetControlHilite); 0 for an item without a control.

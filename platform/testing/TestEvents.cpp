@@ -261,6 +261,10 @@ int InstalledTimerCount() {
   return TimerCount();
 }
 
+bool TimedTimerWaiting() {
+  return sp_platform::events::TimedTimerWaiting();
+}
+
 int InstalledEventHandlerCount() {
   return sp_platform::events::InstalledHandlerCount();
 }

@@ -126,6 +126,9 @@ void ResetEvents();
 
 ItemCount QueuedEventCount();
 int InstalledTimerCount();
+// Whether a timer is due at some time (a timer firing on every pass, or one waiting for ever,
+// is not counted).
+bool TimedTimerWaiting();
 // Handlers installed on every target together.
 int InstalledEventHandlerCount();
 int ModalLoopDepth();

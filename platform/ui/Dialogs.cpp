@@ -264,6 +264,11 @@ std::string ItemTextOf(DialogRef dialog, DialogItemIndex itemNo) {
   return item != nullptr ? ItemText(*item) : std::string();
 }
 
+std::string FieldReadingOf(DialogRef dialog) {
+  const DialogRecord* record = Lookup(dialog);
+  return record != nullptr ? record->preedit : std::string();
+}
+
 bool FocusedTextState(DialogRef dialog, SInt32* selStart, SInt32* selEnd, SInt32* firstLine) {
   const DialogRecord* record = Lookup(dialog);
   if (record == nullptr || record->focus < 1) return false;

@@ -24,9 +24,6 @@
 #include "XQueries.h"
 #include "display/internal/Backends.h"
 #include "display/internal/XimCallbacks.h"
-#include "events/detail/EventInternal.h"
-#include "events/internal/LoopSteps.h"
-#include "ui/detail/DialogRecord.h"
 
 namespace desktop_test {
 namespace {
@@ -215,8 +212,7 @@ class XimInput : public DesktopTest {
   std::string FieldText() const { return sp_testing::DialogItemText(dialog_, 1); }
   // The reading the dialog's field shows (MacJapanese).
   std::string FieldReading() const {
-    const sp_platform::dialogs::DialogRecord* record = sp_platform::dialogs::Lookup(dialog_);
-    return record != nullptr ? record->preedit : std::string();
+    return sp_testing::DialogFieldReading(dialog_);
   }
   // Converting on, "ka": the field shows the reading "か" (drawn by the program: the server
   // shows no window of its own over the dialog's).
@@ -592,7 +588,7 @@ TEST_F(XimInput, TheAnswerOfAServerGivenUpAsSilentWakesTheLoop) {
   // only timer left marks a wake that came before the server's answer.
   RemoveEventLoopTimer(waker_);
   waker_ = nullptr;
-  ASSERT_EQ(sp_platform::events::NextTimedFireTime(), sp_platform::events::kNever);
+  ASSERT_FALSE(sp_testing::TimedTimerWaiting());
   bool guardFired = false;
   EventLoopTimerUPP upp = NewEventLoopTimerUPP(
       [](EventLoopTimerRef, void* fired) { *static_cast<bool*>(fired) = true; });

@@ -36,6 +36,8 @@ void ResetTargets();
 int InstalledHandlerCount();
 void ResetTimers();
 int TimerCount();
+// Whether a timer is due at some time (not counting timers of every pass).
+bool TimedTimerWaiting();
 
 }  // namespace events
 }  // namespace sp_platform

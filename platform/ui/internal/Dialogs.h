@@ -21,6 +21,9 @@ std::vector<DialogRef> AllDialogs();
 // The text of a text item as bytes; empty for a dialog that is not live or an item that does
 // not exist.
 std::string ItemTextOf(DialogRef dialog, DialogItemIndex itemNo);
+// The input method's reading the dialog's focused field shows, not yet in its text (bytes);
+// empty for none or a dialog that is not live.
+std::string FieldReadingOf(DialogRef dialog);
 
 // The focused edit-text item's selection in bytes [selStart, selEnd) and its first shown
 // line; false (the outputs untouched) for a dialog that is not live or has no focused item.
