@@ -173,6 +173,21 @@ class FileFlow : public ProgramTest {
     mkdir(home_.Path(".config/Mirrelbox Prefs").c_str(), 0700);
     WriteAll(PrefList(name), bytes);
   }
+  // Lists the sound file, then this many more items of it made directly (quicker than adding
+  // thousands of files).
+  void ListWithCopies(const std::string& path, SInt32 copies) {
+    ASSERT_TRUE(AddSoundFile(path));
+    sSpMusicFileInfo info{};
+    M()->GetMediaItemListHead()->GetProgram()->GetFirstProgramItem()->GetQTFileMedia()
+        ->GetMusicInfo(info);
+    const Spot spot = SpotOf(path);
+    for (SInt32 i = 0; i < copies; ++i) {
+      ASSERT_NE(M()->CreateNewMusicFileMediaItem(spot.vRefNum, spot.dirID, spot.name.c_str(),
+                                                 nullptr, 0, 0, nullptr, -1, 0, &info, nullptr,
+                                                 nullptr, nullptr),
+                0);
+    }
+  }
   // What the saved list in the Preferences folder names, in order.
   // One field of each record of the saved list, the classic names unless told.
   std::vector<std::string> Listed(
@@ -346,17 +361,7 @@ TEST_F(FileFlow, AListOnePastItsMostIsSavedCutToItsMostAndReadsBackWhole) {
   Run({
       Do("list one file more than the most and save",
          [&] {
-           ASSERT_TRUE(AddSoundFile(filler));
-           sSpMusicFileInfo info{};
-           M()->GetMediaItemListHead()->GetProgram()->GetFirstProgramItem()->GetQTFileMedia()
-               ->GetMusicInfo(info);
-           const Spot spot = SpotOf(filler);
-           for (SInt32 i = 0; i < kCDR_MediaListMaxCount; ++i) {
-             ASSERT_NE(M()->CreateNewMusicFileMediaItem(spot.vRefNum, spot.dirID,
-                                                        spot.name.c_str(), nullptr, 0, 0, nullptr,
-                                                        -1, 0, &info, nullptr, nullptr, nullptr),
-                       0);
-           }
+           ASSERT_NO_FATAL_FAILURE(ListWithCopies(filler, kCDR_MediaListMaxCount));
            ASSERT_EQ(M()->SaveSetupQTFileInfo(), 1);
            EXPECT_EQ(Listed().size(), std::size_t(kCDR_MediaListMaxCount));
          }),
@@ -848,17 +853,7 @@ TEST_F(FileFlow, ChosenFilesStopAtTheListsLimitAcrossSlices) {
   Run({
       Do("fill the list up to 17 short of its limit",
          [&] {
-           ASSERT_TRUE(AddSoundFile(filler));
-           sSpMusicFileInfo info{};
-           M()->GetMediaItemListHead()->GetProgram()->GetFirstProgramItem()->GetQTFileMedia()
-               ->GetMusicInfo(info);
-           const Spot spot = SpotOf(filler);
-           for (SInt32 i = 1; i < kCDR_MediaListMaxCount - room; ++i) {
-             ASSERT_NE(M()->CreateNewMusicFileMediaItem(spot.vRefNum, spot.dirID,
-                                                        spot.name.c_str(), nullptr, 0, 0, nullptr,
-                                                        -1, 0, &info, nullptr, nullptr, nullptr),
-                       0);
-           }
+           ASSERT_NO_FATAL_FAILURE(ListWithCopies(filler, kCDR_MediaListMaxCount - room - 1));
            ASSERT_EQ(M()->CountSoundFileMediaItems(), kCDR_MediaListMaxCount - room);
            sp_testing::PostClick(ButtonPoint(M()->GetAddButton()));
          }),

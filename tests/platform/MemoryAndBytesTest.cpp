@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -10,7 +7,6 @@
 #include "Fnv1a.h"
 #include "MacMemory.h"
 #include "SpTesting.h"
-#include "base/internal/HeapBlocks.h"
 
 TEST(Memory, BlocksKeepTheirSizeAndContentsAndCopiesAreNew) {
   Ptr p = NewPtrClear(37);
@@ -70,38 +66,6 @@ TEST(Memory, FailedResizesReportTheErrorAndLeaveTheBlockAsItWas) {
     EXPECT_EQ(GetPtrSize(p), c.after) << c.size;
   }
   DisposePtr(p);
-}
-
-// The program's large blocks are mapped by themselves; a library's tables made within a
-// HeapBlocksScope come from the heap, also in nested scopes, and once the last scope ends a
-// block larger than the heap keeps freed is mapped again. (The sanitizers' allocator maps as
-// it likes.)
-TEST(Memory, LargeBlocksComeFromTheHeapOnlyWithinAHeapBlocksScope) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer's allocator decides where blocks come from";
-#else
-  const auto mapped = [] { return mallinfo2().hblks; };
-  const std::size_t kLarge = 8 * 1024 * 1024;
-  Ptr own = NewPtr(Size(kLarge));
-  ASSERT_NE(own, nullptr);
-  const std::size_t before = mapped();
-  {
-    sp_platform::HeapBlocksScope outer;
-    {
-      sp_platform::HeapBlocksScope inner;
-    }
-    void* table = std::malloc(kLarge);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(mapped(), before) << "a table within the scope comes from the heap";
-    std::free(table);
-  }
-  void* after = std::malloc(kLarge);
-  ASSERT_NE(after, nullptr);
-  EXPECT_EQ(mapped(), before + 1) << "a block past the scope is mapped by itself";
-  std::free(after);
-  DisposePtr(own);
-  EXPECT_EQ(mapped(), before - 1);
-#endif
 }
 
 TEST(ByteOrder, ReaderStopsAtEndAndStaysFailed) {
