@@ -228,8 +228,19 @@ class XimInput : public DesktopTest {
             "the dialog's field taking the reading")) {
       return false;
     }
-    const bool shown = RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
-                       PumpUntil([this] { return FieldReading() == MJ("か"); }, what);
+    // A server slow to answer its first keys (loading its dictionary on a busy machine) is
+    // given up with the keys it holds; once it is taken again the reading is typed anew.
+    bool shown = false;
+    for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
+      const int timedOut = sp_platform::display::XimTimedOutCalls();
+      const auto givenUp = [timedOut] {
+        return sp_platform::display::XimTimedOutCalls() > timedOut;
+      };
+      shown = RunToolPumping({"xdotool", "key", "--delay", "20", OnKey(), "k", "a"}) &&
+              PumpUntil([&] { return FieldReading() == MJ("か") || givenUp(); }, what) &&
+              FieldReading() == MJ("か");
+      if (!shown && (!givenUp() || !ServerTaken() || !FieldText().empty())) break;
+    }
     if (!shown) {
       ADD_FAILURE() << "the field: \"" << FieldText() << "\"; calls on the server that timed out: "
                     << sp_platform::display::XimTimedOutCalls();
