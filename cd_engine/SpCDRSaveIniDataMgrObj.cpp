@@ -170,12 +170,11 @@ bool FindStartDataFolder(UInt32 folderType, const char* folderName, unsigned cha
   return true;
 }
 
-// Whether a folder stands under the start-data name in the Preferences folder (where saves
-// go): no data to read, and in the way of every save.
-bool FolderHoldsStartDataName(const char* fileName, short& vRefNum, SInt32& dirID) {
+// Whether a folder, FIFO, socket or device stands under the start-data name in the
+// Preferences folder (where saves go): no data to read, and in the way of every save.
+bool UnusableItemHoldsStartDataName(const char* fileName, short& vRefNum, SInt32& dirID) {
   return FindStartDataFolder(kPreferencesFolderType, kSpStartDataFolderName, 0, vRefNum, dirID) &&
-         Sp_ExsitTargetFile(vRefNum, dirID, fileName) == 0 &&
-         Sp_ExsitTargetDirectory(vRefNum, dirID, fileName) != 0;
+         Sp_UnusableItemStandsAt(vRefNum, dirID, fileName);
 }
 
 // The start-data file of the Preferences folder, when a save killed before its new file took
@@ -389,7 +388,7 @@ void cSpCDRSaveInitDataMgr::LoadCDInitialData() {
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpCDStartDataFileName, vRefNum, dirID)) {
-    if (FolderHoldsStartDataName(kSpCDStartDataFileName, vRefNum, dirID)) {
+    if (UnusableItemHoldsStartDataName(kSpCDStartDataFileName, vRefNum, dirID)) {
       Sp_KeepDamagedFile(vRefNum, dirID, kSpCDStartDataFileName, kSource,
                          "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine);
     }
@@ -591,7 +590,7 @@ void cSpCDRSaveInitDataMgr::LoadFileInitialData() {
   short vRefNum = 0;
   SInt32 dirID = 0;
   if (!FindStartDataFile(kSpQTFileStartDataFileName, vRefNum, dirID)) {
-    if (FolderHoldsStartDataName(kSpQTFileStartDataFileName, vRefNum, dirID)) {
+    if (UnusableItemHoldsStartDataName(kSpQTFileStartDataFileName, vRefNum, dirID)) {
       Sp_KeepDamagedFile(vRefNum, dirID, kSpQTFileStartDataFileName, kSource,
                          "cSpCDRSaveInitDataMgr::LoadFileInitialData", kSpStartDataReadError);
     }

@@ -429,6 +429,54 @@ OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
   return noErr;
 }
 
+namespace {
+
+// The path of the item under the classic name in the folder, and its lstat.
+OSErr LookAtSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name, Location& folder,
+                        std::string& path) {
+  if (name == nullptr || name[0] == 0) return paramErr;
+  std::string linuxName;
+  if (!LinuxNameFromClassic(name + 1, name[0], linuxName)) return bdNamErr;
+  OSErr err = LocateClassic(vRefNum, dirID, nullptr, folder);
+  if (err != noErr) return err;
+  if (!folder.isFolder) return dirNFErr;
+  path = JoinPath(PathInside(folder), linuxName);
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return OSErrFromErrnoAt(errno, path);
+  const bool special = !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode) && !S_ISLNK(st.st_mode);
+  return special ? OSErr(noErr) : OSErr(fnfErr);
+}
+
+}  // namespace
+
+Boolean SpSpecialItemStandsAt(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name) {
+  Location folder;
+  std::string path;
+  return LookAtSpecialItem(vRefNum, dirID, name, folder, path) == noErr;
+}
+
+OSErr SpRenameSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
+                          ConstStr255Param newName) {
+  if (newName == nullptr || newName[0] == 0) return paramErr;
+  Location folder;
+  std::string path;
+  OSErr err = LookAtSpecialItem(vRefNum, dirID, oldName, folder, path);
+  if (err != noErr) return err;
+  if (OSErr writable = CheckWritable(folder)) return writable;
+  std::string linuxName;
+  if (!LinuxNameFromClassic(newName + 1, newName[0], linuxName)) return bdNamErr;
+  const std::string dest = JoinPath(PathInside(folder), linuxName);
+  if (dest == path) return noErr;
+  struct stat st {};
+  const bool replaced = lstat(dest.c_str(), &st) == 0;
+  if (replaced && S_ISDIR(st.st_mode)) return dupFNErr;
+  if (StepRename(path.c_str(), dest.c_str()) != 0) {
+    return OSErrFromErrnoAt(errno, dest, Access::kWrite);
+  }
+  if (replaced) NoteDeleted(dest);
+  return noErr;
+}
+
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {
   if (OSErr err = CheckFSSpec(spec)) return err;
   return HRename(spec->vRefNum, spec->parID, spec->name, newName);

@@ -991,6 +991,13 @@ OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
 // notAFileErr for a folder to rename, dupFNErr when the new name is a folder's.
 OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
                        ConstStr255Param newName);
+// A FIFO, socket or device under `name` in the folder is no item to the calls above, yet it
+// takes the name: SpSpecialItemStandsAt tells whether one is there, and SpRenameSpecialItem
+// renames it within its folder as HRenameReplacing renames a file (fnfErr when none is
+// there, dupFNErr when the new name is a folder's).
+Boolean SpSpecialItemStandsAt(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name);
+OSErr SpRenameSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
+                          ConstStr255Param newName);
 // Puts the file `replacement` in the place of the file `target` of the same folder, keeping
 // the target restorable in the Trash of its volume: its info file is made there (empty, never
 // over another's), the target is given a second name in the Trash (a hard link), the info file
