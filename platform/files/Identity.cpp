@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "ByteOrder.h"
@@ -82,6 +83,31 @@ bool HandleGeneration(const std::string& path, const struct stat& own, UInt32& g
   if (words[0] != UInt32(own.st_ino)) return false;
   generation = words[1];
   return true;
+}
+
+// Generations read of items whose birth time is known, by device, inode number and birth
+// time: those three name one life of one inode, which keeps its generation all its life, so
+// that an item looked at again and again (each folder on the way to every file a folder
+// holds) is asked once. Bounded: emptied when full.
+struct Life {
+  dev_t device;
+  ino_t inode;
+  UInt64 birth;
+  bool operator==(const Life& other) const {
+    return device == other.device && inode == other.inode && birth == other.birth;
+  }
+};
+struct LifeHash {
+  std::size_t operator()(const Life& life) const {
+    return std::hash<UInt64>()(UInt64(life.inode) * 0x9E3779B97F4A7C15ull ^ life.birth ^
+                               UInt64(life.device));
+  }
+};
+constexpr std::size_t kKnownGenerationsMost = 8192;
+
+std::unordered_map<Life, UInt32, LifeHash>& KnownGenerations() {
+  static auto* known = new std::unordered_map<Life, UInt32, LifeHash>;
+  return *known;
 }
 
 bool ReadGeneration(const std::string& path, const struct stat& own, UInt32& generation) {
@@ -176,8 +202,21 @@ Identity IdentityOf(const std::string& path, const Looked& looked, bool mayStamp
   }
   // Links cannot be opened or given attributes of their own.
   if (S_ISLNK(own.st_mode)) return id;
-  if ((gSources & kKnowsGeneration) && ReadGeneration(path, own, id.generation)) {
-    id.known |= kKnowsGeneration;
+  if (gSources & kKnowsGeneration) {
+    const Life life{own.st_dev, own.st_ino, id.stamp};
+    const bool hasLife = (id.known & kKnowsBirth) != 0;
+    auto& known = KnownGenerations();
+    const auto it = hasLife ? known.find(life) : known.end();
+    if (it != known.end()) {
+      id.generation = it->second;
+      id.known |= kKnowsGeneration;
+    } else if (ReadGeneration(path, own, id.generation)) {
+      id.known |= kKnowsGeneration;
+      if (hasLife) {
+        if (known.size() >= kKnownGenerationsMost) known.clear();
+        known.emplace(life, id.generation);
+      }
+    }
   }
   if (id.known == 0 && (gSources & kKnowsAttribute) && ReadStamp(path, own, mayStamp, id.stamp)) {
     id.known |= kKnowsAttribute;
@@ -199,6 +238,7 @@ bool SameIdentity(const Identity& recorded, const Identity& seen) {
 void SetIdentitySourcesForTests(UInt8 known) {
   gSources = known & kKnowsEverything;
   NoStampDevices().clear();
+  KnownGenerations().clear();
 }
 
 }  // namespace files
