@@ -782,6 +782,7 @@ void CopyToPascal(const std::string& bytes, unsigned char* out, std::size_t limi
 // ---- Look-ups -------------------------------------------------------------------------------
 
 OSErr LocatePath(const std::string& rawPath, Location& out) {
+  const MountTableHold hold;
   out = Location();
   if (rawPath.empty() || rawPath[0] != '/') return bdNamErr;
   std::string path = rawPath;
@@ -808,6 +809,7 @@ OSErr LocatePath(const std::string& rawPath, Location& out) {
 }
 
 OSErr LocateInFolder(const Location& folder, const std::string& name, Location& out) {
+  const MountTableHold hold;
   if (!folder.exists || !folder.isFolder) return dirNFErr;
   if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
     return bdNamErr;
@@ -832,6 +834,7 @@ std::string PathInside(const Location& folder) {
 }
 
 OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out) {
+  const MountTableHold hold;
   out = Location();
   const Volume* volume = FindVolume(vRefNum);
   if (volume == nullptr) return nsvErr;
@@ -859,6 +862,7 @@ OSErr LocateNode(SInt16 vRefNum, UInt32 nodeID, Location& out) {
 }
 
 OSErr LocateRef(const FSRef* ref, Location& out) {
+  const MountTableHold hold;
   out = Location();
   if (ref == nullptr) return paramErr;
   const UInt8* b = ref->hidden;
@@ -881,6 +885,7 @@ OSErr LocateRef(const FSRef* ref, Location& out) {
 }
 
 OSErr LocateClassic(SInt16 vRefNum, SInt32 dirID, const unsigned char* name, Location& out) {
+  const MountTableHold hold;
   out = Location();
   const std::string bytes = PascalBytes(name);
   if (bytes.empty()) return LocateStartFolder(vRefNum, dirID, out);

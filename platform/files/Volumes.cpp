@@ -347,15 +347,21 @@ void Sync(VolumeTable& table) {
   for (Volume* v : made) v->name = namer.Unique(VolumeNameOf(v->mountPoint));
 }
 
+// MountTableHold: how many are held, and whether the table was polled since the first.
+int gHolds = 0;
+bool gPolledInHold = false;
+
 // True once after each change of the mount table: the kernel marks the open table (POLLPRI,
-// POLLERR) at every mount and unmount until it is next polled. Polling is one cheap system
-// call, made at each look-up; nothing waits.
+// POLLERR) at every mount and unmount until it is next polled. Polling is one system call,
+// made at each look-up but once within a hold (a look-up asks for volumes several times);
+// nothing waits.
 bool MountTableChanged(VolumeTable& table) {
   bool changed = table.textChanged;
   table.textChanged = false;
-  if (table.mountTable >= 0) {
+  if (table.mountTable >= 0 && !(gHolds > 0 && gPolledInHold)) {
     pollfd watch{table.mountTable, POLLPRI, 0};
     if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0) changed = true;
+    gPolledInHold = gHolds > 0;
   }
   return changed;
 }
@@ -374,6 +380,14 @@ VolumeTable& BuiltTable() {
 }
 
 }  // namespace
+
+MountTableHold::MountTableHold() {
+  ++gHolds;
+}
+
+MountTableHold::~MountTableHold() {
+  if (--gHolds == 0) gPolledInHold = false;
+}
 
 std::size_t VolumeNamingSteps() {
   return NamingSteps();

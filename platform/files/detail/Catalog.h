@@ -52,6 +52,16 @@ struct Volume {
   bool emulated = false;    // added by AddEmulatedVolume (a folder shown as a volume)
 };
 
+// While one is held, the mount table is asked after once (see the volume calls below): the
+// look-ups one call makes all see the table as it was when it began.
+class MountTableHold {
+ public:
+  MountTableHold();
+  ~MountTableHold();
+  MountTableHold(const MountTableHold&) = delete;
+  MountTableHold& operator=(const MountTableHold&) = delete;
+};
+
 // The volume of a reference number: -1 (and kOnSystemDisk, 0) is the one holding $HOME.
 // Null for an unknown number. A pointer stays valid until the layer is reset, also after its
 // volume was unmounted or removed.
