@@ -96,9 +96,7 @@ struct sCDR_PendingFile {
 enum : SInt32 { kCDR_AddFilesPerPass = 16, kCDR_AddPassMicroseconds = 20000 };
 // The microsecond clock the passes are measured by.
 UInt64 CDRMM_NowMicroseconds();
-// The records of the saved list a pass collects at most, after a run of several slices; a pass
-// that has counted the samples of files added without them (reading each whole) ends once it
-// has used kCDR_AddPassMicroseconds.
+// The records of the saved list a pass collects at most, after a run of several slices.
 enum : SInt32 { kCDR_ListRecordsPerPass = 256 };
 // The records of the saved list written in one pass (about 1.8 MB).
 enum : SInt32 { kCDR_ListRecordsWrittenPerPass = 1024 };

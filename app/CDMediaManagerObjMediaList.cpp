@@ -123,15 +123,9 @@ cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
     cCDR_MediaItem* from, SInt32 most) {
   // Files of a list mostly share a few folders: each folder's path is looked up once.
   SInt32 taken = 0;
-  bool counted = false;
-  const UInt64 started = CDRMM_NowMicroseconds();
   cCDR_MediaItem* item = from;
   for (; item != nullptr; item = item->GetNextObjectPtr()) {
     if (most > 0 && taken == most) return item;
-    if (most > 0 && counted &&
-        CDRMM_NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
-      return item;
-    }
     ++taken;
     cSp_CDRProgramBaseObj* program = item->GetProgram();
     if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
@@ -163,12 +157,9 @@ cCDR_MediaItem* cCDR_MediaManager::CollectMediaListRecords(
     }
     record.fullPath = FullPathInFolder(folderPaths, file->GetVolumeRefNum(), file->GetDirID(),
                                        file->GetFileName());
-    // The record holds the sample count, which the add leaves to be counted when the file
-    // does not state it (an Ogg stream's packets).
-    if (!file->IsSampleCountKnown()) {
-      file->CountSamples();
-      counted = true;
-    }
+    // The record holds the sample count where it is known: one the file does not state with
+    // its length (an Ogg stream's packets, which only a walk over the whole file counts) is
+    // left at 0, to be counted where it is used.
     sSpMusicFileInfo info;
     file->GetMusicInfo(info);
     SpCDR_WriteMusicFileInfoBytes(info, record.musicInfo);

@@ -128,8 +128,8 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfo(unsigned char loadStartData,
   SInt32 timeScale = 0;
   float seconds = 0;
   Movie movie = nullptr;
-  // Only the saved record holds the sample count: one the file does not state with its length
-  // is counted when the record is made (CountSamples), not while the file is added.
+  // A sample count the file does not state with its length is not counted while the file is
+  // added: it is counted where it is asked for (CountSamples), and kept.
   unsigned char countLeft = 0;
   if (!Sp_CheckQuickTimeSoundTrackInTargetFile(vRefNum_, dirID_, fileName_, nullptr, &header,
                                                &dataSize, &sampleCount, errorFlag, &duration,
@@ -184,7 +184,8 @@ Boolean cSp_QTFileDataObj::SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicF
   }
   fileSize_ = info->fileSize;
   sampleCount_ = info->sampleCount;
-  sampleCountKnown_ = true;
+  // A saved record holds 0 for a count that was not made yet.
+  sampleCountKnown_ = info->sampleCount != 0;
   duration_ = info->duration;
   timeScale_ = info->timeScale;
   seconds_ = info->seconds;

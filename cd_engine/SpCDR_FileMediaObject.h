@@ -84,7 +84,8 @@ class cSp_QTFileDataObj : public cSpListLinks<cSp_QTFileDataObj>, public cSpMacH
   // count is known, 0 when the file cannot be read (the count stays 0, to be counted again).
   Boolean CountSamples();
   bool IsSampleCountKnown() const { return sampleCountKnown_; }
-  // The same description taken from a saved record instead of the file. 1.
+  // The same description taken from a saved record instead of the file (a sample count of 0
+  // there is one still to count). 1.
   Boolean SetupSoundSampleDataInfoFromMusicInfo(const sSpMusicFileInfo* info,
                                                 unsigned char loadStartData);
   // Fills the record from the object.

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -1288,10 +1289,11 @@ TEST_P(LargeDropList, IsWrittenOnceWholeAfterItsPasses) {
 
 INSTANTIATE_TEST_SUITE_P(FileFlow, LargeDropList, ::testing::Bool());
 
-// Ogg Vorbis and Opus files go in read at their first and last pages: their packets, which the
-// saved list's records hold as their sample counts, are counted only once the last file is in,
-// as the list is collected over passes, and come to those ffprobe reads.
-TEST_F(FileFlow, OggFilesGoInUncountedAndTheirSavedRecordsHoldTheirPackets) {
+// Ogg Vorbis and Opus files go in read at their first and last pages: their packets, only a
+// walk over the whole file counts, are not counted by the add nor by the list saved after it,
+// whose records hold 0 for them; a file's count made where it is asked for comes to the one
+// ffprobe reads and is kept in the next saved list.
+TEST_F(FileFlow, OggFilesGoInUncountedAndTheirSavedRecordsHoldACountOnceMade) {
   if (!sp_testing::FfmpegAvailable()) GTEST_SKIP() << "the ffmpeg tool is missing";
   std::map<std::string, UInt32> packets;
   for (const char* kind : {"ogg", "opus"}) {
@@ -1311,49 +1313,59 @@ TEST_F(FileFlow, OggFilesGoInUncountedAndTheirSavedRecordsHoldTheirPackets) {
     WriteAll(paths.back(), ReadAll(home_.Path("tone." + kind)));
   }
   const UInt64 before = sp_testing::CountedSoundLengths().packetsCounted;
-  UInt64 whenIn = 0;
-  bool in = false;
-  std::unique_ptr<PassWatch> watch;
+  // The saved list's sample counts, by file name.
+  const auto savedCounts = [this] {
+    std::map<std::string, UInt32> counts;
+    const std::string bytes = ReadAll(PrefList());
+    if (bytes.size() < 4) return counts;
+    CDRMM_ReadMediaListRecordsV200(
+        CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
+                                   bytes.size() - 4),
+        [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
+          sSpMusicFileInfo info{};
+          EXPECT_TRUE(SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info));
+          counts[record.classicName] = info.sampleCount;
+          return true;
+        });
+    return counts;
+  };
+  std::map<std::string, UInt32> afterAdd, afterCount;
+  std::set<std::string> counted;
   Run({
-      Do("drop the files",
-         [&] {
-           watch = std::make_unique<PassWatch>(
-               0,
-               [&] {
-                 if (in || M()->addTimer != nullptr ||
-                     M()->CountSoundFileMediaItems() < SInt32(names.size()))
-                   return;
-                 in = true;
-                 whenIn = sp_testing::CountedSoundLengths().packetsCounted;
-               },
-               true);
-           EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr);
-         }),
+      Do("drop the files", [&] { EXPECT_EQ(sp_testing::DropFiles(paths, {ListTopPoint()}), noErr); }),
       WaitFor("every file", [] { return !M()->IsAddRunning(); }),
-      Do("end",
+      Do("count two files",
          [&] {
-           watch.reset();
+           EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, before)
+               << "none counted by the add or its list save";
+           afterAdd = savedCounts();
+           int asked = 0;
+           for (cCDR_MediaItem* item = M()->GetMediaItemListHead(); item != nullptr && asked < 2;
+                item = item->GetNextObjectPtr(), ++asked) {
+             cSp_CDRProgramItemObj* first =
+                 item->GetProgram() != nullptr ? item->GetProgram()->GetFirstProgramItem() : nullptr;
+             cSp_QTFileDataObj* file = first != nullptr ? first->GetQTFileMedia() : nullptr;
+             ASSERT_NE(file, nullptr);
+             EXPECT_FALSE(file->IsSampleCountKnown());
+             EXPECT_TRUE(file->CountSamples());
+             EXPECT_TRUE(file->CountSamples()) << "kept: not walked again";
+             counted.insert(file->GetFileName());
+           }
+           EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, before + 2);
+           ASSERT_EQ(M()->SaveSetupQTFileInfo(), 1);
+           afterCount = savedCounts();
            QuitApplicationEventLoop();
          }),
   });
-  ASSERT_TRUE(in);
-  EXPECT_EQ(whenIn, before) << "none counted while the files go in";
-  EXPECT_EQ(sp_testing::CountedSoundLengths().packetsCounted, before + names.size());
-  const std::string bytes = ReadAll(PrefList());
-  ASSERT_GE(bytes.size(), 4u);
-  std::vector<std::string> listed;
-  CDRMM_ReadMediaListRecordsV200(
-      CDRMM_MediaListBytesReader(reinterpret_cast<const UInt8*>(bytes.data()) + 4,
-                                 bytes.size() - 4),
-      [&](const sCDR_MediaListRecord& record, SInt32, SInt32) {
-        sSpMusicFileInfo info{};
-        EXPECT_TRUE(SpCDR_ReadMusicFileInfoBytes(record.musicInfo, kSpMusicFileInfoSize, info));
-        const std::string kind = record.classicName.substr(record.classicName.find('.') + 1);
-        EXPECT_EQ(info.sampleCount, packets[kind]) << record.classicName;
-        listed.push_back(record.classicName);
-        return true;
-      });
-  EXPECT_EQ(listed, names);
+  std::map<std::string, UInt32> noCounts, twoCounted;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string kind = names[i].substr(names[i].find('.') + 1);
+    noCounts[names[i]] = 0;
+    twoCounted[names[i]] = counted.count(names[i]) != 0 ? packets[kind] : 0;
+  }
+  EXPECT_EQ(counted.size(), 2u);
+  EXPECT_EQ(afterAdd, noCounts);
+  EXPECT_EQ(afterCount, twoCounted);
 }
 
 // Files removed from a list longer than a pass's records leave the saved list as it was for the

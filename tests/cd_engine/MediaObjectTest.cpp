@@ -179,10 +179,10 @@ TEST_F(SoundFileMedia, ARecordDescribesAFileAsReadingItWould) {
   EXPECT_TRUE(log.Has("cSp_QTFileDataObj::GetAmpVolume", 1));
 }
 
-// An Ogg file is read for its row without counting its packets; they are counted when its
-// record asks (the saved list's test holds them to ffprobe's), and a file gone by then leaves
-// them still to count.
-TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToItsRecord) {
+// An Ogg file is read for its row without counting its packets; they are counted when asked
+// for (the saved list's test holds them to ffprobe's), a saved record's 0 is a count still to
+// make, and a file gone by then leaves them still to count.
+TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToWhereItIsAskedFor) {
   if (!engine_test::HaveFFmpeg()) GTEST_SKIP() << "the ffmpeg tool is not installed";
   ASSERT_TRUE(engine_test::MakeTone(Documents("tone.ogg"), "60", "-c:a libvorbis"));
   cSp_QTFileDataObj* file = Media("tone.ogg");
@@ -190,6 +190,13 @@ TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToItsRecord) {
   EXPECT_GT(file->GetLengthInSectors(), 59u * 75);
   EXPECT_FALSE(file->IsSampleCountKnown());
   EXPECT_EQ(file->GetSampleCount(), 0u);
+  sSpMusicFileInfo info{};
+  file->GetMusicInfo(info);
+  cSp_QTFileDataObj fromRecord(vRefNum_, dirID_, "tone.ogg");
+  ASSERT_TRUE(fromRecord.SetupSoundSampleDataInfoFromMusicInfo(&info, 0));
+  EXPECT_FALSE(fromRecord.IsSampleCountKnown());
+  EXPECT_TRUE(fromRecord.CountSamples());
+  EXPECT_GT(fromRecord.GetSampleCount(), 0u);
   ASSERT_EQ(unlink(Documents("tone.ogg").c_str()), 0);
   EXPECT_FALSE(file->CountSamples());
   EXPECT_FALSE(file->IsSampleCountKnown());
