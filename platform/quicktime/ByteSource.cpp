@@ -65,6 +65,9 @@ class PathSource : public ByteSource {
       if (errno != EINTR) return -1;
     }
   }
+  void WillRead(UInt64 offset, std::size_t count) override {
+    if (offset < size_) ::posix_fadvise(fd_, off_t(offset), off_t(count), POSIX_FADV_WILLNEED);
+  }
   UInt64 Size() override { return size_; }
   bool Identity(FileIdentity* out) override {
     struct stat st {};

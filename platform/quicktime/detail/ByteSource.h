@@ -54,6 +54,12 @@ class ByteSource {
   }
   // Reads up to `count` bytes at `offset`: the number read (0 at the end), -1 on an error.
   virtual long ReadAt(UInt64 offset, void* buffer, std::size_t count) = 0;
+  // Says that the bytes there are read soon: a file starts coming from the disk at once, so
+  // that reads of several places wait for the disk together rather than one after another.
+  virtual void WillRead(UInt64 offset, std::size_t count) {
+    (void)offset;
+    (void)count;
+  }
   virtual UInt64 Size() = 0;
 };
 
