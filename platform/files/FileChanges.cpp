@@ -406,32 +406,28 @@ OSErr HRename(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName, ConstStr25
   return RenameItem(item, linuxName);
 }
 
-OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
-                       ConstStr255Param newName) {
-  if (oldName == nullptr || newName == nullptr) return paramErr;
-  Location item;
-  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
-  if (err != noErr) return err;
-  if (item.isFolder || item.nodeID == UInt32(fsRtDirID)) return notAFileErr;
-  if (OSErr writable = CheckWritable(item)) return writable;
+namespace {
+
+// Renames the item at `path` within its folder to the classic name, in one step over a file
+// or special item of that name (dupFNErr for a folder's).
+OSErr RenameReplacing(const std::string& path, ConstStr255Param newName) {
   std::string linuxName;
   if (!LinuxNameFromClassic(newName + 1, newName[0], linuxName)) return bdNamErr;
-  const std::string dest = JoinPath(ParentPath(item.path), linuxName);
-  if (dest == item.path) return noErr;
+  const std::string dest = JoinPath(ParentPath(path), linuxName);
+  if (dest == path) return noErr;
   struct stat st {};
   const bool replaced = lstat(dest.c_str(), &st) == 0;
   if (replaced && S_ISDIR(st.st_mode)) return dupFNErr;
-  if (StepRename(item.path.c_str(), dest.c_str()) != 0) {
+  if (StepRename(path.c_str(), dest.c_str()) != 0) {
     return OSErrFromErrnoAt(errno, dest, Access::kWrite);
   }
   if (replaced) NoteDeleted(dest);
-  NoteMoved(item.path, dest);
+  NoteMoved(path, dest);
   return noErr;
 }
 
-namespace {
-
-// The path of the item under the classic name in the folder, and its lstat.
+// The path of the FIFO, socket or device under the classic name in the folder: fnfErr when
+// nothing or another kind of item is there.
 OSErr LookAtSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name, Location& folder,
                         std::string& path) {
   if (name == nullptr || name[0] == 0) return paramErr;
@@ -449,6 +445,17 @@ OSErr LookAtSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name, Loc
 
 }  // namespace
 
+OSErr HRenameReplacing(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName,
+                       ConstStr255Param newName) {
+  if (oldName == nullptr || newName == nullptr) return paramErr;
+  Location item;
+  OSErr err = LocateClassic(vRefNum, dirID, oldName, item);
+  if (err != noErr) return err;
+  if (item.isFolder || item.nodeID == UInt32(fsRtDirID)) return notAFileErr;
+  if (OSErr writable = CheckWritable(item)) return writable;
+  return RenameReplacing(item.path, newName);
+}
+
 Boolean SpSpecialItemStandsAt(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name) {
   Location folder;
   std::string path;
@@ -463,18 +470,7 @@ OSErr SpRenameSpecialItem(SInt16 vRefNum, SInt32 dirID, ConstStr255Param oldName
   OSErr err = LookAtSpecialItem(vRefNum, dirID, oldName, folder, path);
   if (err != noErr) return err;
   if (OSErr writable = CheckWritable(folder)) return writable;
-  std::string linuxName;
-  if (!LinuxNameFromClassic(newName + 1, newName[0], linuxName)) return bdNamErr;
-  const std::string dest = JoinPath(PathInside(folder), linuxName);
-  if (dest == path) return noErr;
-  struct stat st {};
-  const bool replaced = lstat(dest.c_str(), &st) == 0;
-  if (replaced && S_ISDIR(st.st_mode)) return dupFNErr;
-  if (StepRename(path.c_str(), dest.c_str()) != 0) {
-    return OSErrFromErrnoAt(errno, dest, Access::kWrite);
-  }
-  if (replaced) NoteDeleted(dest);
-  return noErr;
+  return RenameReplacing(path, newName);
 }
 
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName) {

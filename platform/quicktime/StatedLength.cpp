@@ -1105,16 +1105,15 @@ bool OggWalk::BetweenFollows(Window& w, UInt64 headEnd, UInt32 headSequence, UIn
   UInt32 sequence = headSequence;
   SInt64 granule = headGranule_;
   UInt64 last = 0;
+  const auto probedAt = [&](int k) {
+    return headEnd + (tailAt - headEnd) / (kOggBetweenProbes + 1) * UInt64(k);
+  };
   // The places probed are asked of the disk together: each is a read of its own, far from the
   // others, and a file not read lately waited for each in turn. The span holds the page found
   // and the next page's header where pages are of common sizes.
+  for (int k = 1; k <= kOggBetweenProbes; ++k) w.Source().WillRead(probedAt(k), kOggProbeSpan * 4);
   for (int k = 1; k <= kOggBetweenProbes; ++k) {
-    w.Source().WillRead(headEnd + (tailAt - headEnd) / (kOggBetweenProbes + 1) * UInt64(k),
-                        kOggProbeSpan * 4);
-  }
-  for (int k = 1; k <= kOggBetweenProbes; ++k) {
-    const UInt64 from =
-        std::max(last, headEnd + (tailAt - headEnd) / (kOggBetweenProbes + 1) * UInt64(k));
+    const UInt64 from = std::max(last, probedAt(k));
     OggPage page;
     const Probe probe = ProbeOggPage(w.Source(), from, tailAt, serial_, page);
     if (probe == Probe::kNone) continue;
