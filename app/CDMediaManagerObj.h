@@ -428,6 +428,13 @@ class cCDR_MediaManager : public cSp_Window {
   SInt32 addPosition = 0;
   SInt32 addRoom = 0;
   unsigned char addSelectionCleared = 0;
+  // A dialog run's files listed already: the keys (Sp_SoundFileKey) of every listed file when
+  // the run began and of each file it made. A chosen file not among them is not listed, and
+  // the list is not searched for it.
+  std::unordered_set<std::string> addListedKeys;
+  // The file the pass made last and its row: the next file made goes below it.
+  cCDR_MediaItem* addRowItem = nullptr;
+  short addRow = 0;
   // When the add's progress was last drawn (the microsecond clock; 0: not yet in this run).
   UInt64 addProgressShownAt = 0;
   EventLoopTimerRef addTimer = nullptr;
@@ -674,6 +681,8 @@ class cCDR_MediaManager : public cSp_Window {
   void AddPendingFile(const sCDR_PendingFile& file);
   void EndAdding();
   void SelectListedFile(cSp_CDRProgramBaseObj* program);
+  // Selects a file the dialog's run just appended, after the files it selected before.
+  void SelectAddedFile(cCDR_MediaItem* item);
   static std::string LongNameOf(short vRefNum, SInt32 dirID, const char* name);
   // The records of the listed files from `from` on, added to `records`, with the folders'
   // paths kept in `folders`; at most `most` (0: no bound). The item to go on from, or null

@@ -220,6 +220,9 @@ void cCDR_MediaManager::ResetAddRun(std::vector<sCDR_PendingFile> files, bool fr
   addRoom = kCDR_MediaListMaxCount - CountSoundFileMediaItems();
   addSelectionCleared = 0;
   addProgressShownAt = 0;
+  addListedKeys.clear();
+  if (fromDialog) Sp_CollectSoundFileKeys(addListedKeys);
+  addRowItem = nullptr;
 }
 
 void cCDR_MediaManager::BeginAddingChosenFiles(std::vector<sCDR_PendingFile> files,
@@ -293,6 +296,8 @@ void cCDR_MediaManager::AddPendingFiles() {
   const std::size_t end = std::min(total, pendingNext + std::size_t(kCDR_AddFilesPerPass));
   const UInt64 started = CDRMM_NowMicroseconds();
   const std::size_t first = pendingNext;
+  // Rows are found anew in each pass: the list may have been laid out between.
+  addRowItem = nullptr;
   for (; pendingNext < end; ++pendingNext) {
     if (pendingNext > first &&
         CDRMM_NowMicroseconds() - started > UInt64(kCDR_AddPassMicroseconds)) {
@@ -361,7 +366,11 @@ void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
   const char* name = file.name.c_str();
   if (addFromDialog) {
     // A chosen file listed already is selected with the new ones.
-    if (cSp_CDRProgramBaseObj* program = Sp_GetTargetFileProgram(file.vRefNum, file.dirID, name)) {
+    cSp_CDRProgramBaseObj* program =
+        addListedKeys.count(Sp_SoundFileKey(file.vRefNum, file.dirID, name)) != 0
+            ? Sp_GetTargetFileProgram(file.vRefNum, file.dirID, name)
+            : nullptr;
+    if (program != nullptr) {
       if (addSelectionCleared == 0) ClearMediaListSelection(1);
       addSelectionCleared = 1;
       SelectListedFile(program);
@@ -380,9 +389,10 @@ void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
   cCDR_MediaItem* made = nullptr;
   unsigned char cleared = 0, flag = 0;
   const short position = addFromDialog ? short(-1) : short(addPosition);
-  if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, name, nullptr, 1, 0, nullptr, position,
-                                  addSelectionCleared == 0 ? 1 : 0, nullptr, &cleared, &made,
-                                  &flag) == 0) {
+  const unsigned char selectMade = addFromDialog ? 0 : 1;
+  if (CreateNewMusicFileMediaItem(file.vRefNum, file.dirID, name, nullptr, selectMade, 0, nullptr,
+                                  position, addSelectionCleared == 0 ? 1 : 0, nullptr, &cleared,
+                                  &made, &flag) == 0) {
     ++addCounts.notSound;
     addCounts.notSoundName = LongNameOf(file.vRefNum, file.dirID, name);
     if (flag != 0) {
@@ -394,7 +404,10 @@ void cCDR_MediaManager::AddPendingFile(const sCDR_PendingFile& file) {
   if (cleared != 0) addSelectionCleared = 1;
   ++addCounts.added;
   --addRoom;
-  if (!addFromDialog) {
+  if (addFromDialog) {
+    addListedKeys.insert(Sp_SoundFileKey(file.vRefNum, file.dirID, name));
+    SelectAddedFile(made);
+  } else {
     ++addPosition;
     dropMediaItem = made;
   }
@@ -440,6 +453,20 @@ void cCDR_MediaManager::SelectListedFile(cSp_CDRProgramBaseObj* program) {
   }
   SpReportFailure(kSource, "cCDR_MediaManager::CatchAddMusicFileButtonUpCompleatedCB", 3,
                   kSpMsgDataError);
+}
+
+void cCDR_MediaManager::SelectAddedFile(cCDR_MediaItem* item) {
+  if (item == nullptr) return;
+  // Right below the file made before it in this pass (a file, which shows no track rows): its
+  // row is the next one, and no walk of the list is needed.
+  const bool below = addRowItem != nullptr && item == lastMediaItem_ &&
+                     item->GetBeforeObjectPtr() == addRowItem && addRow > 0;
+  const short row = below ? short(addRow + 1) : GetMediaItemListTargetItemRowNo(item, 0);
+  addRowItem = item;
+  addRow = row;
+  // The run's selection holds only files it chose, all in rows above this new one: nothing
+  // there to look for before the file is added to it.
+  if (row > 0) AddTargetMediaItemSelection(item, nullptr, row, 0, 0, 0, 0);
 }
 
 std::string cCDR_MediaManager::LongNameOf(short vRefNum, SInt32 dirID, const char* name) {

@@ -368,6 +368,14 @@ cSp_CDRProgramBaseObj* cSp_CDRomManager::GetTargetFileProgram(short vRefNum, SIn
   return nullptr;
 }
 
+void cSp_CDRomManager::CollectSoundFileKeys(std::unordered_set<std::string>& keys) const {
+  for (cSp_CDRProgramBaseObj* p = programHead_; p != nullptr; p = p->GetNextObjectPtr()) {
+    const cSp_CDRProgramItemObj* item = p->GetFirstProgramItem();
+    if (p->GetItemCount() == 1 && item->GetItemType() == kSpCDRProgItemSoundFile)
+      keys.insert(Sp_SoundFileKey(item->GetVolumeRefNum(), item->GetDirID(), item->GetFileName()));
+  }
+}
+
 unsigned char cSp_CDRomManager::CheckExecuteProgramExist() const {
   for (cSp_CDRProgramBaseObj* p = programHead_; p != nullptr; p = p->GetNextObjectPtr()) {
     if (p->IsPlaying() || p->IsSaveRunning()) return 1;
@@ -586,6 +594,18 @@ cSp_CDRProgramBaseObj* Sp_GetTargetFileProgram(short vRefNum, SInt32 dirID, cons
   return cdRomManagerPtr_GlV == nullptr
              ? nullptr
              : cdRomManagerPtr_GlV->GetTargetFileProgram(vRefNum, dirID, name);
+}
+
+std::string Sp_SoundFileKey(short vRefNum, SInt32 dirID, const char* name) {
+  std::string key(sizeof vRefNum + sizeof dirID, '\0');
+  std::memcpy(&key[0], &vRefNum, sizeof vRefNum);
+  std::memcpy(&key[sizeof vRefNum], &dirID, sizeof dirID);
+  if (name != nullptr) key += name;
+  return key;
+}
+
+void Sp_CollectSoundFileKeys(std::unordered_set<std::string>& keys) {
+  if (cdRomManagerPtr_GlV != nullptr) cdRomManagerPtr_GlV->CollectSoundFileKeys(keys);
 }
 
 OSErr Sp_CDEjectCD(SInt32 cdRefNum) {

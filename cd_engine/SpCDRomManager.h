@@ -13,6 +13,9 @@
 // program stops, and every item of the CD forgets the CD object and its track record.
 #pragma once
 
+#include <string>
+#include <unordered_set>
+
 #include "CarbonEvents.h"
 #include "MacTypes.h"
 #include "Sound.h"
@@ -140,6 +143,8 @@ class cSp_CDRomManager : public cSpMacHeapObject {
                                                 const sSpMusicFileInfo* info, unsigned char* error);
   // The first program of exactly one sound-file item of that file.
   cSp_CDRProgramBaseObj* GetTargetFileProgram(short vRefNum, SInt32 dirID, const char* name);
+  // The keys (Sp_SoundFileKey) of the files of every program GetTargetFileProgram can find.
+  void CollectSoundFileKeys(std::unordered_set<std::string>& keys) const;
   cSp_CDRProgramBaseObj* GetProgramListHead() const { return programHead_; }
   // 1 when any program plays or saves.
   unsigned char CheckExecuteProgramExist() const;
@@ -204,6 +209,10 @@ unsigned char Sp_CDRomCreateCDAudioProgram(cSp_CDRomMediaDataObj* cd, SInt32 fir
                                            cSp_CDRProgramBaseObj** out);
 void Sp_CDDisposeProgram(cSp_CDRProgramBaseObj* program);
 cSp_CDRProgramBaseObj* Sp_GetTargetFileProgram(short vRefNum, SInt32 dirID, const char* name);
+// A sound file's volume, folder and name as one text, for sets of files.
+std::string Sp_SoundFileKey(short vRefNum, SInt32 dirID, const char* name);
+// The keys of the files Sp_GetTargetFileProgram finds programs of; none without a manager.
+void Sp_CollectSoundFileKeys(std::unordered_set<std::string>& keys);
 // 0 without a manager; else the eject's error.
 OSErr Sp_CDEjectCD(SInt32 cdRefNum);
 void SpCDRomMgr_EndOfCreateSoundFileProgramProcess();

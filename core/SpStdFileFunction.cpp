@@ -148,14 +148,14 @@ OSErr CollectFolderPath(SInt32 dirID, short vRefNum, bool limit, std::string& pa
   SInt32 current = dirID;
   for (int depth = 0; depth < kMaxFolderDepth; ++depth) {
     Str255 name = {0};
-    CInfoPBRec pb;
-    OSErr err = AskCatalog(vRefNum, current, name, -1, &pb);
+    SInt32 id = 0, parent = 0;
+    OSErr err = SpGetFolderNameAndParent(vRefNum, current, name, &id, &parent);
     if (err != noErr) return err;
     std::string part(reinterpret_cast<const char*>(name + 1), name[0]);
     path = depth == 0 ? part : part + ":" + path;
     if (limit && path.size() > std::size_t(kSpMaxFullPathLength)) return bdNamErr;
-    if (pb.dirInfo.ioDrDirID == fsRtDirID) return noErr;
-    current = pb.dirInfo.ioDrParID;
+    if (id == fsRtDirID) return noErr;
+    current = parent;
   }
   return dirNFErr;
 }
@@ -210,14 +210,14 @@ OSErr Sp_FullPathNameFromFileInfo(short vRefNum, SInt32 dirID, const char* name,
 OSErr Sp_GetDirNameFromDirID(SInt32 dirID, short vRefNum, char* name, SInt32* parentDirID) {
   if (name == nullptr && parentDirID == nullptr) return ReportNullPointer("Sp_GetDirNameFromDirID");
   Str255 folderName = {0};
-  CInfoPBRec pb;
-  OSErr err = AskCatalog(vRefNum, dirID, folderName, -1, &pb);
+  SInt32 parent = 0;
+  OSErr err = SpGetFolderNameAndParent(vRefNum, dirID, folderName, nullptr, &parent);
   if (err != noErr) {
     if (name != nullptr) name[0] = '\0';
     return err;
   }
   if (name != nullptr) ToCString(folderName, name);
-  if (parentDirID != nullptr) *parentDirID = pb.dirInfo.ioDrParID;
+  if (parentDirID != nullptr) *parentDirID = parent;
   return noErr;
 }
 

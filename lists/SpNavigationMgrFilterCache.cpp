@@ -43,17 +43,25 @@ cFileFilterInfoStockItem* cFileFilterInfoStockItem::SerchTargetObject(const char
 unsigned char cFileFilterInfoTargetFolder::GetTargetFileInfo(const char* name,
                                                              unsigned char& show) {
   if (first_ == nullptr || name == nullptr) return 0;
-  cFileFilterInfoStockItem* item = first_->SerchTargetObject(name);
-  if (item == nullptr) return 0;
-  show = item->IsOutputItem();
+  const auto found = byName_.find(KeptName(name).text);
+  if (found == byName_.end()) return 0;
+  show = found->second->IsOutputItem();
   return 1;
 }
 
 void cFileFilterInfoTargetFolder::SetTargetFileInfo(const char* name, unsigned char show) {
   if (name == nullptr) return;
-  if (first_ != nullptr && first_->SerchTargetObject(name) != nullptr) return;
+  const KeptName kept(name);
+  if (byName_.count(kept.text) != 0) return;
   auto* item = new (std::nothrow) cFileFilterInfoStockItem(name, show);
   if (item == nullptr) {
+    SpReportFailure(kSource, "cFileFilterInfoTargetFolder::SetTargetFileInfo", 1, kSpMsgMemory);
+    return;
+  }
+  try {
+    byName_.emplace(kept.text, item);
+  } catch (const std::bad_alloc&) {
+    delete item;
     SpReportFailure(kSource, "cFileFilterInfoTargetFolder::SetTargetFileInfo", 1, kSpMsgMemory);
     return;
   }
@@ -69,6 +77,7 @@ cFileFilterInfoTargetFolder* cFileFilterInfoTargetFolder::SerchTargetFolder(shor
 }
 
 void cFileFilterInfoTargetFolder::ClearItem() {
+  byName_.clear();
   SpDeleteList(first_);
   first_ = last_ = nullptr;
 }

@@ -12,6 +12,9 @@
 // buffer with its terminator; it is then cut on a character boundary.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include "AppleEvents.h"
 #include "Files.h"
 #include "MacTypes.h"
@@ -139,6 +142,8 @@ class cFileFilterInfoTargetFolder : public cSpListLinks<cFileFilterInfoTargetFol
   SInt32 directory_;
   cFileFilterInfoStockItem* first_ = nullptr;
   cFileFilterInfoStockItem* last_ = nullptr;
+  // The verdicts by kept name: a folder of thousands of files is asked of each of them.
+  std::unordered_map<std::string, cFileFilterInfoStockItem*> byName_;
 };
 
 // The chain, most recently used folder first.

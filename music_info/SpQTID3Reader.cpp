@@ -530,18 +530,18 @@ short SpQTI_ParseMusicInfoFromTargetFile(short vRefNum, SInt32 dirID, const char
   if (name == nullptr) {
     return SpReportFailure(kSource, "SpQTI_ParseTargetFileID3Tag", 1, kSpMsgNullOperator, short(0));
   }
-  SInt32 dataLength = 0;
-  if (Sp_GetFileSize(vRefNum, dirID, name, nullptr, nullptr, &dataLength, nullptr, nullptr,
-                     nullptr) != noErr ||
-      dataLength <= SInt32(kID3HeaderSize)) {
-    return 0;
-  }
+  // The opened file's length tells whether it can hold a tag: a file too short for one is
+  // closed again (asking its length first cost a catalogue look-up of every file).
   sSpFileSysInfo* file = nullptr;
   if (Sp_ReadFileSystem_OpenByDirId(vRefNum, dirID, name, 0, 0, &file) != noErr ||
       file == nullptr) {
     return 0;
   }
   SInt32 fileLength = SInt32(file->fileLength);
+  if (fileLength <= SInt32(kID3HeaderSize)) {
+    Sp_FileSystem_Close(file, 1, 1);
+    return 0;
+  }
   cSp_MusicFileMusicInfoDataObj* found = nullptr;
   OSErr err = SpQTI_ParseTargetFileID3Version2Tag(file, fileLength, errors, found);
   ShowError(errors, err);

@@ -574,6 +574,19 @@ OSErr PBGetCatInfoSync(CInfoPBPtr pb) {
   return err;
 }
 
+OSErr SpGetFolderNameAndParent(SInt16 vRefNum, SInt32 dirID, StringPtr name, SInt32* nodeID,
+                               SInt32* parentID) {
+  Location item;
+  const OSErr err = LocateClassic(vRefNum, dirID, nullptr, item);
+  if (err != noErr) return err;
+  if (name != nullptr) {
+    CopyToPascal(ShownClassicName(item, kClassicNameLimit), name, kClassicNameLimit);
+  }
+  if (nodeID != nullptr) *nodeID = SInt32(item.nodeID);
+  if (parentID != nullptr) *parentID = SInt32(item.parentID);
+  return noErr;
+}
+
 OSErr PBHGetFInfoSync(HParmBlkPtr pb) {
   if (pb == nullptr) return paramErr;
   HFileParam& f = pb->fileParam;

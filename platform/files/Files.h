@@ -919,6 +919,11 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo,
                        const FSCatalogInfo* catalogInfo);
 OSErr PBGetCatalogInfoSync(FSRefParam* paramBlock);
 OSErr PBGetCatInfoSync(CInfoPBPtr paramBlock);
+// The name, id and parent id PBGetCatInfoSync gives of the folder dirID (ioFDirIndex < 0)
+// alone, without reading its Finder information, dates and valence: for walks up a folder's
+// ancestors. Each output may be null.
+OSErr SpGetFolderNameAndParent(SInt16 vRefNum, SInt32 dirID, StringPtr name, SInt32* nodeID,
+                               SInt32* parentID);
 // A file's information (ioFDirIndex 0: by ioNamePtr; > 0: the n-th file of the folder).
 // fnfErr for a folder. ioDirID gives back the file's id.
 OSErr PBHGetFInfoSync(HParmBlkPtr paramBlock);

@@ -755,8 +755,13 @@ TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
     chosen.push_back(added.back());
     if (i == 19) chosen.push_back("odd.txt");
   }
+  // Listed while the dialog shows: selected with the new files, not listed again.
+  MakeSoundFile("late.aif", 1);
+  chosen.push_back("late.aif");
   sp_testing::SetGestalt(gestaltNativeCPUtype, 0x107);  // the dialog shows every file
   sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavLook(
+      [this](WindowRef) { EXPECT_TRUE(AddSoundFile(home_.Path("late.aif"))); }));
   Respond(sp_testing::NavChoose(chosen, home_.Home()));
   Respond(Answer().ClickButtonUTF8("閉じる"));
   std::unique_ptr<PassWatch> watch;
@@ -776,11 +781,15 @@ TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
               [] { return sp_testing::PendingAnswerCount() == 0 && !M()->IsAddRunning(); }),
       Do("look",
          [&] {
-           std::vector<std::string> names = {"listed.aif"};
+           std::vector<std::string> names = {"listed.aif", "late.aif"};
            names.insert(names.end(), added.begin(), added.end());
            EXPECT_EQ(Names(), names);
            EXPECT_EQ(Listed(), names);
-           EXPECT_EQ(SelectedRows().size(), added.size());
+           // In the dialog's order: the new files' rows, then the listed file's.
+           std::vector<short> selected;
+           for (short row = 3; row <= 42; ++row) selected.push_back(row);
+           selected.push_back(2);
+           EXPECT_EQ(SelectedRows(), selected);
            EXPECT_LE(watch->LargestStep(), kCDR_AddFilesPerPass);
            EXPECT_GE(watch->PartlyAdded(), 40 / kCDR_AddFilesPerPass)
                << "the loop turned between the slices";
@@ -791,9 +800,10 @@ TEST_F(FileFlow, ChosenFilesGoInASliceAPassInTheirOrderWithOneReportAtTheEnd) {
          }),
       Quit(),
   });
-  EXPECT_EQ(SheetTexts(), std::vector<std::string>{SpCDR_MJ(
-                         "41ファイルが選択されましたが、「odd.txt」は音声ファイルとして認識できま"
-                         "せんでした。")});
+  EXPECT_EQ(SheetTexts(),
+            std::vector<std::string>{
+                SpCDR_MJ("42ファイルが選択されましたが、「odd.txt」は音声ファイルとして認識できま"
+                         "せんでした。「late.aif」は既に登録済みです。")});
   EXPECT_EQ(errors_.Count(), 0u);
 }
 

@@ -86,6 +86,18 @@ TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
     SInt32 parent = 0;
     EXPECT_EQ(CatInfoOf(c.folder.vRefNum, SInt32(info.nodeID), -1, &pb, &name),
               isFolder ? noErr : dirNFErr);
+    // The walk up a folder's ancestors finds what the catalogue gives, and nothing of a file.
+    Str255 walked = {0};
+    SInt32 walkedID = 0, walkedParent = 0;
+    EXPECT_EQ(SpGetFolderNameAndParent(c.folder.vRefNum, SInt32(info.nodeID), walked, &walkedID,
+                                       &walkedParent),
+              isFolder ? noErr : dirNFErr);
+    if (isFolder) {
+      EXPECT_EQ(
+          Text(walked) + " " + std::to_string(walkedID) + " in " + std::to_string(walkedParent),
+          name + " " + std::to_string(pb.dirInfo.ioDrDirID) + " in " +
+              std::to_string(pb.dirInfo.ioDrParID));
+    }
     if (!isFolder) Resolve(c.folder.vRefNum, SInt32(info.nodeID), &parent, &name);
     const SInt32 byID = isFolder ? pb.dirInfo.ioDrParID : parent;
     EXPECT_EQ(std::to_string(byID) + "/" + name, std::to_string(c.folder.dirID) + "/" + c.name);
@@ -97,6 +109,12 @@ TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
   ASSERT_EQ(CatInfoOf(home.vRefNum, fsRtDirID, -1, &pb, &name), noErr);
   EXPECT_EQ(pb.dirInfo.ioDrParID, fsRtParID);
   EXPECT_EQ(name, fs::FindVolume(-1)->name);
+  Str255 walked = {0};
+  SInt32 walkedID = 0, walkedParent = 0;
+  ASSERT_EQ(SpGetFolderNameAndParent(home.vRefNum, fsRtDirID, walked, &walkedID, &walkedParent),
+            noErr);
+  EXPECT_EQ(Text(walked) + " " + std::to_string(walkedID) + " in " + std::to_string(walkedParent),
+            name + " 2 in 1");
 }
 
 // Through the layer the id follows at once; moves by other programs are found near the last
