@@ -104,6 +104,14 @@ enum : SInt32 { kCDR_ListRecordsWrittenPerPass = 1024 };
 // whose path could not be made.
 using CDR_FolderPathCache = std::map<std::pair<short, SInt32>, std::string>;
 
+// The selection by row, made in one walk of it, for a pass over every row of the list: the
+// place (from 1) of the first entry of each row, and the first entry whose group holds it.
+struct CDR_SelectionRows {
+  std::vector<short> place;
+  std::vector<cCDR_SelectionMediaItem*> group;
+  bool Covers(short row) const { return row >= 1 && std::size_t(row) < place.size(); }
+};
+
 // What one run of the add dialog did: the report sheet at its end tells of it.
 struct AddCounts {
   SInt32 chosen = 0;
@@ -734,6 +742,10 @@ class cCDR_MediaManager : public cSp_Window {
   void MarkEntryRows(cCDR_SelectionMediaItem* entry, unsigned char selected);
   unsigned char SelectAllFrom(bool forward);
   short SelectionPositionOfRow(short row);
+  // The selection by row for rows 1 to `rows`.
+  void CollectSelectionRows(short rows, CDR_SelectionRows& out) const;
+  // While set (a pass over every row), the rows' places and groups are looked up there.
+  const CDR_SelectionRows* selectionRows_ = nullptr;
 
   // ---- Media items ----
   SInt32 mediaItemCount_ = 0;

@@ -163,9 +163,13 @@ void cCDR_MediaManager::ResetMedialist(unsigned char redraw) {
       const short tracks = short(TrackRowsOf(item));
       for (short t = 0; t < tracks && at < rows; ++t) trackRow[std::size_t(++at)] = true;
     }
+    // The selection by row, made once: thousands of new rows, each looked up in a selection
+    // that may hold thousands of entries.
+    CDR_SelectionRows selected;
+    CollectSelectionRows(rows, selected);
     for (short row = short(have + 1); row <= rows; ++row) {
-      const bool byItself = SerchTargetRowSelection(row) != nullptr;
-      const bool inGroup = !byItself && SerchTargetRowGroupSelection(row) != nullptr;
+      const bool byItself = selected.place[std::size_t(row)] != 0;
+      const bool inGroup = !byItself && selected.group[std::size_t(row)] != nullptr;
       ChangeMediaItemListSelectionBehaivior(row, trackRow[std::size_t(row)] ? 0 : 1,
                                             byItself || inGroup, inGroup, 0);
     }
@@ -191,6 +195,12 @@ void cCDR_MediaManager::SetupMediaListInfoItem(unsigned char column1, unsigned c
   char prefix[256] = "";
   Sp_GetResourceIndexString(prefix, kTrackPrefixStrings, 1);
   const short font = Sp_GetFontNoFromIndString(kFontStrings, nullptr);
+  // Every row's number is looked up in the selection: by row, made once for them all.
+  CDR_SelectionRows selected;
+  if (column4 != 0) {
+    CollectSelectionRows(GetMediaItemListRowNum(), selected);
+    selectionRows_ = &selected;
+  }
   bool done = false;
   short row = 1;
   for (cCDR_MediaItem* item = firstMediaItem_; item != nullptr; item = item->GetNextObjectPtr()) {
@@ -205,6 +215,7 @@ void cCDR_MediaManager::SetupMediaListInfoItem(unsigned char column1, unsigned c
     }
     done = true;
   }
+  selectionRows_ = nullptr;
   if (titleBar_ != nullptr && nameTitle != 0) {
     char text[256] = "";
     Sp_GetResourceIndexString(text, kNameTitleStrings, short(nameOption_ != 0 ? 2 : 1));

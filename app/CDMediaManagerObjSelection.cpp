@@ -91,6 +91,23 @@ short cCDR_MediaManager::SelectionPositionOfRow(short row) {
   return 0;
 }
 
+void cCDR_MediaManager::CollectSelectionRows(short rows, CDR_SelectionRows& out) const {
+  const std::size_t size = std::size_t(std::max<short>(rows, 0)) + 1;
+  out.place.assign(size, 0);
+  out.group.assign(size, nullptr);
+  short position = 1;
+  for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr;
+       e = e->GetNextObjectPtr(), ++position) {
+    const short row = e->GetRow();
+    if (out.Covers(row) && out.place[std::size_t(row)] == 0) out.place[std::size_t(row)] = position;
+    short first = 0, last = 0;
+    e->GetGroupRows(first, last);
+    for (short r = first; first > 0 && r <= last && out.Covers(r); ++r) {
+      if (out.group[std::size_t(r)] == nullptr) out.group[std::size_t(r)] = e;
+    }
+  }
+}
+
 void cCDR_MediaManager::GetSelectionRowRange(short& lowest, short& highest) {
   lowest = highest = 0;
   for (cCDR_SelectionMediaItem* e = firstSelection_; e != nullptr; e = e->GetNextObjectPtr()) {
@@ -182,13 +199,17 @@ void cCDR_MediaManager::SetupMediaListSelectionItemNoOutput(cCDR_MediaItem*, sho
     mediaList_->ClearDataInCell(kCDR_NumberColumn, row, 0);
     return;
   }
-  if (number < 1) number = SelectionPositionOfRow(row);
+  const bool counted = selectionRows_ != nullptr && selectionRows_->Covers(row);
+  if (number < 1) {
+    number = counted ? selectionRows_->place[std::size_t(row)] : SelectionPositionOfRow(row);
+  }
   if (number > 0) {
     mediaList_->SetupData(kCDR_NumberColumn, row, SInt32(number), 0);
     return;
   }
   // A track row of a wholly selected open item shows its place in that entry.
-  cCDR_SelectionMediaItem* group = SerchTargetRowGroupSelection(row);
+  cCDR_SelectionMediaItem* group =
+      counted ? selectionRows_->group[std::size_t(row)] : SerchTargetRowGroupSelection(row);
   short first = 0, last = 0;
   if (group != nullptr) group->GetGroupRows(first, last);
   if (first == 0) {

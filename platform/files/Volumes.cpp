@@ -23,6 +23,7 @@
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
+#include "files/internal/MountTablePass.h"
 
 namespace sp_platform {
 namespace files {
@@ -386,6 +387,15 @@ MountTableHold::MountTableHold() {
 }
 
 MountTableHold::~MountTableHold() {
+  if (--gHolds == 0) gPolledInHold = false;
+}
+
+MountTablePass::MountTablePass() {
+  ++gHolds;
+  gPolledInHold = false;
+}
+
+MountTablePass::~MountTablePass() {
   if (--gHolds == 0) gPolledInHold = false;
 }
 

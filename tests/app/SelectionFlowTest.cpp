@@ -251,23 +251,37 @@ TEST_F(SelectionFlow, SelectedRowsAndTheTracksOfASelectedCDHaveTheirColours) {
 }
 
 // A CD that comes moves the rows below it: the numbers go with their rows, and no row keeps
-// the number it showed before the move.
+// the number it showed before the move; the tracks of a CD selected whole show their places.
 TEST_F(SelectionFlow, TheNumbersMoveWithTheirRowsWhenACDComes) {
+  // Column 4 as expected: the entries' places by row, and "(n)" on the tracks of a whole CD.
+  const auto expect = [](short rows, bool wholeCD) {
+    const std::vector<short> selected = SelectedRows();
+    ASSERT_EQ(selected.size(), 2u);
+    EXPECT_EQ(selected[0], rows) << "the last file, moved down";
+    std::vector<std::string> numbers(std::size_t(rows), "");
+    numbers[std::size_t(selected[0] - 1)] = "1";
+    numbers[std::size_t(selected[1] - 1)] = "2";
+    for (short n = 1; wholeCD && n <= 12; ++n) {
+      numbers[std::size_t(Track(n) - 1)] = "(" + std::to_string(n) + ")";
+    }
+    EXPECT_EQ(Column(kCDR_NumberColumn), numbers);
+  };
   RunWith({
       Then("select the last file", [] { Click(kFileB, kCDR_NameColumn); }),
       Then("and a track", [] { Click(Track(2), kCDR_NameColumn, cmdKey); }),
-      Do("another CD comes", [this] { MakeDisc("Another", {{"1 A.aiff", 150}}); }),
-      WaitFor("its row", [] { return Rows() == 16; }),
-      Do("look",
-         [] {
-           const std::vector<short> rows = SelectedRows();
-           ASSERT_EQ(rows.size(), 2u);
-           EXPECT_EQ(rows[0], kFileB + 1);
-           std::vector<std::string> numbers(16);
-           numbers[std::size_t(rows[0] - 1)] = "1";
-           numbers[std::size_t(rows[1] - 1)] = "2";
-           EXPECT_EQ(Column(kCDR_NumberColumn), numbers);
+      Do("another CD comes",
+         [this] {
+           MakeDisc("Another", {{"1 A.aiff", 150}});
          }),
+      WaitFor("its row", [] { return Rows() == 16; }),
+      Do("look", [&expect] { expect(16, false); }),
+      Then("the first CD whole instead of its track", [] { Click(kCD, kCDR_NameColumn, cmdKey); }),
+      Do("a third CD comes",
+         [this] {
+           MakeDisc("Third", {{"1 B.aiff", 150}});
+         }),
+      WaitFor("its row", [] { return Rows() == 17; }),
+      Do("look again", [&expect] { expect(17, true); }),
   });
 }
 

@@ -1,10 +1,16 @@
 // The loop: posted events, quitting (also through the quit command), file completions, timers
 // on the virtual clock (due times, "every pass", removal from callbacks), modal loops and their
 // nesting, and the watchdog.
+#include <sys/mount.h>
+
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "FilesFixture.h"
+#include "PrivateMounts.h"
+#include "TestFiles.h"
 #include "UiFixture.h"
 #include "events/internal/EventLoop.h"
 #include "files/detail/Completions.h"
@@ -192,6 +198,42 @@ TEST_F(EventLoop, FileCompletionsRunAtTheStartOfAPassAlsoInsideAModalLoop) {
   EXPECT_EQ(ran, 1);
   EXPECT_EQ(ioResult, noErr);
   EXPECT_TRUE(ranBeforeTimer);
+}
+
+// The look-ups of one pass ask after the mount table once: a disk mounted during a pass is a
+// volume from the next pass on, also in the passes of a modal loop run within a pass.
+TEST_F(EventLoop, ADiskMountedDuringAPassIsAVolumeFromTheNextPassOnAlsoInAModalLoop) {
+  if (!test_support::UsePrivateMounts()) GTEST_SKIP() << "this process may not mount";
+  sp_testing::ResetFiles();  // the table of this test's own mount namespace is watched
+  sp_testing::HomeScope home;
+  std::filesystem::create_directories(home.Path("stick"));
+  const SInt16 homeVolume = files_test::FolderAt(home, "").vRefNum;
+  const auto stickIsAVolume = [&] {
+    return files_test::FolderAt(home, "stick").vRefNum != homeVolume;
+  };
+  WindowRef dialog = MakeWindow(R(100, 100, 200, 300));
+  bool mounted = false, seenNextPass = false;
+  int firings = 0;
+  Action inModal = [&](EventLoopTimerRef self) {
+    if (++firings == 1) {
+      mounted = mount("tmpfs", home.Path("stick").c_str(), "tmpfs", 0, "size=64k") == 0;
+      return;
+    }
+    seenNextPass = stickIsAVolume();
+    RemoveEventLoopTimer(self);
+    QuitAppModalLoopForWindow(dialog);
+  };
+  Action modal = [&](EventLoopTimerRef) {
+    EXPECT_FALSE(stickIsAVolume()) << "the outer pass has asked after the table";
+    After(0, 0.1, inModal);
+    RunAppModalLoopForWindow(dialog);
+  };
+  After(0, 0, modal);
+  sp_testing::PumpUntilIdle();
+  if (!mounted) GTEST_SKIP() << "this process may not mount a tmpfs";
+  umount2(home.Path("stick").c_str(), MNT_DETACH);
+  EXPECT_TRUE(seenNextPass);
+  sp_testing::ResetFiles();
 }
 
 TEST_F(EventLoop, TimersKeepFiringInNestedModalLoopsAndQuitEndsOnlyTheInnermost) {
