@@ -131,7 +131,7 @@ unsigned char cCDR_MediaManager::CheckExistTargetFileOnOneFileMediaItem(short vR
     if (program == nullptr || !program->IsOneFileProgram(nullptr, nullptr)) continue;
     cSp_CDRProgramItemObj* file = program->GetFirstProgramItem();
     if (file != nullptr && file->GetVolumeRefNum() == vRefNum && file->GetDirID() == dirID &&
-        std::string(file->GetFileName()) == name) {
+        std::strcmp(file->GetFileName(), name) == 0) {
       return 1;
     }
   }
