@@ -27,6 +27,13 @@ constexpr EventTimerInterval kPollDelay = 1.0;
 constexpr EventTimerInterval kPollInterval = 0.5;
 constexpr EventTimerInterval kStepInterval = 1e-6;
 
+// The item of a program of exactly one sound-file item; null for any other program.
+const cSp_CDRProgramItemObj* OneSoundFileItem(const cSp_CDRProgramBaseObj* program) {
+  const cSp_CDRProgramItemObj* item = program->GetFirstProgramItem();
+  return program->GetItemCount() == 1 && item->GetItemType() == kSpCDRProgItemSoundFile ? item
+                                                                                        : nullptr;
+}
+
 cSp_CDRomManager* cdRomManagerPtr_GlV = nullptr;
 cSpCDR_MediaMgrObj* mediaMgrPtr_GlV = nullptr;
 unsigned long cdRomIdleProcRefNum_GlV = 0;
@@ -358,9 +365,8 @@ cSp_CDRProgramBaseObj* cSp_CDRomManager::GetTargetFileProgram(short vRefNum, SIn
                                                               const char* name) {
   if (name == nullptr) return nullptr;
   for (cSp_CDRProgramBaseObj* p = programHead_; p != nullptr; p = p->GetNextObjectPtr()) {
-    const cSp_CDRProgramItemObj* item = p->GetFirstProgramItem();
-    if (p->GetItemCount() == 1 && item->GetItemType() == kSpCDRProgItemSoundFile &&
-        item->GetVolumeRefNum() == vRefNum && item->GetDirID() == dirID &&
+    const cSp_CDRProgramItemObj* item = OneSoundFileItem(p);
+    if (item != nullptr && item->GetVolumeRefNum() == vRefNum && item->GetDirID() == dirID &&
         std::strcmp(item->GetFileName(), name) == 0) {
       return p;
     }
@@ -370,9 +376,9 @@ cSp_CDRProgramBaseObj* cSp_CDRomManager::GetTargetFileProgram(short vRefNum, SIn
 
 void cSp_CDRomManager::CollectSoundFileKeys(std::unordered_set<std::string>& keys) const {
   for (cSp_CDRProgramBaseObj* p = programHead_; p != nullptr; p = p->GetNextObjectPtr()) {
-    const cSp_CDRProgramItemObj* item = p->GetFirstProgramItem();
-    if (p->GetItemCount() == 1 && item->GetItemType() == kSpCDRProgItemSoundFile)
+    if (const cSp_CDRProgramItemObj* item = OneSoundFileItem(p)) {
       keys.insert(Sp_SoundFileKey(item->GetVolumeRefNum(), item->GetDirID(), item->GetFileName()));
+    }
   }
 }
 

@@ -18,7 +18,7 @@
 #include "events/internal/EventLoop.h"
 #include "events/internal/Keyboard.h"
 #include "files/internal/Completions.h"
-#include "files/internal/MountTablePass.h"
+#include "files/internal/MountTableHold.h"
 
 // The one loop and queue have no state of their own behind these references; they only have
 // to be told apart from anything else.
@@ -216,7 +216,7 @@ int DispatchPostedEvents(const std::function<bool()>& stop) {
 // Answers whether a pass hook did something.
 bool RunDispatchingPass(const std::function<bool()>& stop) {
   // A file look-up polled the mount table each time: dozens of times for each file added.
-  const sp_platform::files::MountTablePass mounts;
+  const sp_platform::files::MountTableHold mounts(true);
   sp_platform::events::EndInputHandling();
   sp_platform::RunFileCompletions();
   if (stop()) return false;

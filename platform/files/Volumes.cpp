@@ -23,7 +23,7 @@
 #include "SpTextCodec.h"
 #include "detail/Catalog.h"
 #include "detail/FilesInternal.h"
-#include "files/internal/MountTablePass.h"
+#include "files/internal/MountTableHold.h"
 
 namespace sp_platform {
 namespace files {
@@ -382,20 +382,12 @@ VolumeTable& BuiltTable() {
 
 }  // namespace
 
-MountTableHold::MountTableHold() {
+MountTableHold::MountTableHold(bool newPass) {
   ++gHolds;
+  if (newPass) gPolledInHold = false;
 }
 
 MountTableHold::~MountTableHold() {
-  if (--gHolds == 0) gPolledInHold = false;
-}
-
-MountTablePass::MountTablePass() {
-  ++gHolds;
-  gPolledInHold = false;
-}
-
-MountTablePass::~MountTablePass() {
   if (--gHolds == 0) gPolledInHold = false;
 }
 

@@ -1,6 +1,6 @@
 // The loop: posted events, quitting (also through the quit command), file completions, timers
 // on the virtual clock (due times, "every pass", removal from callbacks), modal loops and their
-// nesting, and the watchdog.
+// nesting, the mount table asked after once a pass, and the watchdog.
 #include <sys/mount.h>
 
 #include <filesystem>

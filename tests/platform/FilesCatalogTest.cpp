@@ -109,12 +109,6 @@ TEST_F(FilesCatalog, PathsIdsAndNamesLeadBackToTheSameItems) {
   ASSERT_EQ(CatInfoOf(home.vRefNum, fsRtDirID, -1, &pb, &name), noErr);
   EXPECT_EQ(pb.dirInfo.ioDrParID, fsRtParID);
   EXPECT_EQ(name, fs::FindVolume(-1)->name);
-  Str255 walked = {0};
-  SInt32 walkedID = 0, walkedParent = 0;
-  ASSERT_EQ(SpGetFolderNameAndParent(home.vRefNum, fsRtDirID, walked, &walkedID, &walkedParent),
-            noErr);
-  EXPECT_EQ(Text(walked) + " " + std::to_string(walkedID) + " in " + std::to_string(walkedParent),
-            name + " 2 in 1");
 }
 
 // Through the layer the id follows at once; moves by other programs are found near the last

@@ -26,6 +26,7 @@
 #include "Files.h"
 #include "MacTypes.h"
 #include "files/internal/FileLocations.h"
+#include "files/internal/MountTableHold.h"
 #include "files/internal/TestHooks.h"
 
 namespace sp_platform {
@@ -50,16 +51,6 @@ struct Volume {
   UInt32 flags = 0;
   UInt16 filesystemID = 0;  // kSpAudioCDFileSystemID for emulated CDs, else 0
   bool emulated = false;    // added by AddEmulatedVolume (a folder shown as a volume)
-};
-
-// While one is held, the mount table is asked after once (see the volume calls below): the
-// look-ups one call makes all see the table as it was when it began.
-class MountTableHold {
- public:
-  MountTableHold();
-  ~MountTableHold();
-  MountTableHold(const MountTableHold&) = delete;
-  MountTableHold& operator=(const MountTableHold&) = delete;
 };
 
 // The volume of a reference number: -1 (and kOnSystemDisk, 0) is the one holding $HOME.
