@@ -681,6 +681,42 @@ TEST_F(FileFlow, AFileClaimingARateNoSoundHasIsReportedAsNoSound) {
             std::vector<std::string>{SpCDR_MJ("音声ファイルとして認識できませんでした：huge.wav")});
 }
 
+// Files of one name in other folders are other files: the dialog offers and adds one beside a
+// listed namesake without a word, and a drop of two namesakes lists both.
+TEST_F(FileFlow, FilesOfOneNameInTwoFoldersAreBothListed) {
+  std::vector<std::string> paths;
+  for (const std::string folder : {"a", "b", "c", "d"}) {
+    ASSERT_EQ(mkdir(home_.Path(folder).c_str(), 0700), 0);
+    // The dialog gives a folder's files in the order it shows them.
+    if (folder == "b") paths.push_back(MakeSoundFile("b/other.aif", 1));
+    paths.push_back(MakeSoundFile(folder + "/song.aif", 1));
+  }
+  sp_testing::ResponderScope responder;
+  Respond(sp_testing::NavChoose({"song.aif"}, home_.Path("a")));
+  Respond(sp_testing::NavChoose({"song.aif", "other.aif"}, home_.Path("b")));
+  auto add = [] { sp_testing::PostClick(ButtonPoint(M()->GetAddButton())); };
+  auto added = [] { return sp_testing::PendingAnswerCount() == 0 && !M()->IsAddRunning(); };
+  Run({
+      Do("add a's file", add),
+      WaitFor("its row", [] { return Rows() == 1 && !M()->IsAddRunning(); }),
+      Do("add b's files", add),
+      WaitFor("their rows", added),
+      Do("look, then drop c's and d's files together",
+         [&] {
+           EXPECT_EQ(Names(), (std::vector<std::string>{"song.aif", "other.aif", "song.aif"}));
+           EXPECT_EQ(SelectedRows(), (std::vector<short>{2, 3}));
+           sp_testing::DropFiles({paths[3], paths[4]}, {RowPoint(3, false)});
+         }),
+      WaitFor("the dropped files' rows", added),
+      Quit(),
+  });
+  EXPECT_EQ(SheetTexts(), std::vector<std::string>{}) << "no file was taken for a listed one";
+  std::vector<std::string> fullPaths;
+  for (const std::string& path : paths) fullPaths.push_back(SpotOf(path).fullPath);
+  EXPECT_EQ(Listed(&sCDR_MediaListRecord::fullPath), fullPaths);
+  EXPECT_EQ(errors_.Count(), 0u);
+}
+
 // ---- Adding a slice at a time ---------------------------------------------------------------
 
 // From a timer of its own, what every pass of the event loop finds between the slices of an

@@ -181,7 +181,8 @@ TEST_F(SoundFileMedia, ARecordDescribesAFileAsReadingItWould) {
 
 // An Ogg file is read for its row without counting its packets; they are counted when asked
 // for (the saved list's test holds them to ffprobe's), a saved record's 0 is a count still to
-// make, and a file gone by then leaves them still to count.
+// make, and a file gone by then leaves them still to count. A count once made is kept, in the
+// object and in its record: neither counts again (the file gone, a count made again fails).
 TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToWhereItIsAskedFor) {
   if (!engine_test::HaveFFmpeg()) GTEST_SKIP() << "the ffmpeg tool is not installed";
   ASSERT_TRUE(engine_test::MakeTone(Documents("tone.ogg"), "60", "-c:a libvorbis"));
@@ -196,8 +197,17 @@ TEST_F(SoundFileMedia, AnOggFilesSampleCountIsLeftToWhereItIsAskedFor) {
   ASSERT_TRUE(fromRecord.SetupSoundSampleDataInfoFromMusicInfo(&info, 0));
   EXPECT_FALSE(fromRecord.IsSampleCountKnown());
   EXPECT_TRUE(fromRecord.CountSamples());
-  EXPECT_GT(fromRecord.GetSampleCount(), 0u);
+  const UInt32 count = fromRecord.GetSampleCount();
+  EXPECT_GT(count, 0u);
+  fromRecord.GetMusicInfo(info);
+  cSp_QTFileDataObj fromCountedRecord(vRefNum_, dirID_, "tone.ogg");
+  ASSERT_TRUE(fromCountedRecord.SetupSoundSampleDataInfoFromMusicInfo(&info, 0));
   ASSERT_EQ(unlink(Documents("tone.ogg").c_str()), 0);
+  for (cSp_QTFileDataObj* counted : {&fromRecord, &fromCountedRecord}) {
+    EXPECT_TRUE(counted->IsSampleCountKnown());
+    EXPECT_TRUE(counted->CountSamples());
+    EXPECT_EQ(counted->GetSampleCount(), count);
+  }
   EXPECT_FALSE(file->CountSamples());
   EXPECT_FALSE(file->IsSampleCountKnown());
   EXPECT_EQ(file->GetSampleCount(), 0u);

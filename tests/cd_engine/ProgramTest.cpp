@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ErrorLogCapture.h"
@@ -220,6 +221,41 @@ TEST_F(ProgramTest, TheFileSizeOfAProgramIsKnownOnlyWhenEveryFilesSizeIs) {
       EXPECT_EQ(size, sum);
       EXPECT_GE(size, 9000);
     }
+  }
+}
+
+// A file is listed only through a program that is that one sound file: a program of several
+// files whose first is the file, or of one CD track, lists nothing. Files of one name in two
+// folders are two files, each found by its own key and its own program.
+TEST_F(ProgramTest, OnlyAProgramOfOneSoundFileListsItsFileUnderItsVolumeFolderAndName) {
+  const SInt32 elsewhere = dirID_ + 0x10000;  // the same in its low 16 bits
+  cSp_CDRProgramBaseObj* here = manager_->NewProgramBase();
+  AddDescribedFile(here, vRefNum_, dirID_, "same.aif", 2, 1.0f);
+  cSp_CDRProgramBaseObj* there = manager_->NewProgramBase();
+  AddDescribedFile(there, vRefNum_, elsewhere, "same.aif", 2, 1.0f);
+  cSp_CDRProgramBaseObj* several = manager_->NewProgramBase();
+  AddDescribedFile(several, vRefNum_, dirID_, "first.aif", 2, 1.0f);
+  AddDescribedFile(several, vRefNum_, dirID_, "second.aif", 2, 1.0f);
+  TrackProgram({75});  // "1 T.aiff" of folder 0
+
+  std::unordered_set<std::string> keys;
+  Sp_CollectSoundFileKeys(keys);
+  EXPECT_EQ(keys,
+            (std::unordered_set<std::string>{Sp_SoundFileKey(vRefNum_, dirID_, "same.aif"),
+                                             Sp_SoundFileKey(vRefNum_, elsewhere, "same.aif")}));
+  EXPECT_EQ(Sp_GetTargetFileProgram(vRefNum_, dirID_, "same.aif"), here);
+  EXPECT_EQ(Sp_GetTargetFileProgram(vRefNum_, elsewhere, "same.aif"), there);
+  EXPECT_EQ(Sp_GetTargetFileProgram(vRefNum_, dirID_, "first.aif"), nullptr);
+  EXPECT_EQ(Sp_GetTargetFileProgram(vRefNum_, 0, "1 T.aiff"), nullptr);
+
+  // Each of volume, folder and name tells keys apart.
+  const std::string key = Sp_SoundFileKey(vRefNum_, dirID_, "a.aif");
+  EXPECT_EQ(key, Sp_SoundFileKey(vRefNum_, dirID_, "a.aif"));
+  for (const std::string& other : {Sp_SoundFileKey(short(vRefNum_ - 1), dirID_, "a.aif"),
+                                   Sp_SoundFileKey(vRefNum_, dirID_ + 1, "a.aif"),
+                                   Sp_SoundFileKey(vRefNum_, elsewhere, "a.aif"),
+                                   Sp_SoundFileKey(vRefNum_, dirID_, "b.aif")}) {
+    EXPECT_NE(other, key);
   }
 }
 

@@ -1,7 +1,11 @@
 // Saved start data: the bytes of both files, keys and the least-recently-used limit, reading
 // back after a restart of the manager, and damaged files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -42,6 +46,24 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// Leaves a socket under the name in the folder: 0, or -1. It is bound through the folder's
+// descriptor, since a socket's path is held to 108 bytes.
+int MakeSocket(const std::string& folder, const char* name) {
+  const int dir = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const std::string path = "/proc/self/fd/" + std::to_string(dir) + "/" + name;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  bool bound = dir >= 0 && fd >= 0 && path.size() < sizeof address.sun_path;
+  if (bound) {
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  }
+  if (fd >= 0) close(fd);
+  if (dir >= 0) close(dir);
+  return bound ? 0 : -1;
 }
 
 std::string BE32(UInt32 v) {
@@ -393,8 +415,9 @@ TEST_F(StartData, ARecordOutOfRangeIsNotSavedAndTheOthersReadBack) {
 }
 
 // What stands under a start-data name and cannot be read as a file (a link to itself, a
-// folder, a FIFO) is reported, kept aside under "<name> (damaged)" as it is and never saved
-// over; the next save writes a good file.
+// folder, a FIFO, a socket) is reported, kept aside under "<name> (damaged)" as it is and never
+// saved over; the next save writes a good file. Only the latest is kept: all but a folder take
+// the place of a file kept there before.
 TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
   const struct {
     const char* name;
@@ -404,16 +427,18 @@ TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
       {"CDDA-Data", "cSpCDRSaveInitDataMgr::LoadCDInitialData", kSpStartDataBadLine},
       {"QTFILE-Data", "cSpCDRSaveInitDataMgr::LoadFileInitialData", kSpStartDataReadError},
   };
-  enum Kind { kLoop, kFolder, kFifo };
+  enum Kind { kLoop, kFolder, kFifo, kSocket };
   for (const auto& f : files) {
-    for (Kind kind : {kLoop, kFolder, kFifo}) {
+    for (Kind kind : {kLoop, kFolder, kFifo, kSocket}) {
       SCOPED_TRACE(std::string(f.name) + " kind " + std::to_string(int(kind)));
       RemoveFiles();
       const std::string path = Folder() + "/" + f.name;
       const std::string damaged = path + " (damaged)";
+      if (kind != kFolder) WriteFile(damaged, "kept before");
       ASSERT_EQ(kind == kLoop     ? symlink(f.name, path.c_str())
                 : kind == kFolder ? mkdir(path.c_str(), 0700)
-                                  : mkfifo(path.c_str(), 0600),
+                : kind == kFifo   ? mkfifo(path.c_str(), 0600)
+                                  : MakeSocket(Folder(), f.name),
                 0);
       // What stands aside is still what it was.
       auto keptAside = [&] {
@@ -421,6 +446,7 @@ TEST_F(StartData, AFileThatCannotBeOpenedIsKeptAsideAndNeverSavedOver) {
         if (lstat(damaged.c_str(), &st) != 0) return false;
         if (kind == kFolder) return S_ISDIR(st.st_mode);
         if (kind == kFifo) return S_ISFIFO(st.st_mode);
+        if (kind == kSocket) return S_ISSOCK(st.st_mode);
         char target[64] = {};
         return S_ISLNK(st.st_mode) &&
                readlink(damaged.c_str(), target, sizeof target - 1) == ssize_t(strlen(f.name)) &&

@@ -258,4 +258,41 @@ TEST_F(NavFilterCache, TheFirstVerdictStaysAndNamesAreExactAndBounded) {
   EXPECT_EQ(fileFilterInfoFolderDataNum, 0);
 }
 
+// Once a folder's verdicts are gone (cleared, with the whole chain, or with the folder as the
+// least recently used), the folder listed again is judged anew and its new verdicts are given:
+// what was refused is shown and what was shown is refused.
+TEST_F(NavFilterCache, AFolderListedAgainAfterAClearGivesItsNewVerdicts) {
+  struct Case {
+    const char* why;
+    void (*clear)(cFileFilterInfoTargetFolder* folder);
+  } cases[] = {
+      {"its verdicts cleared", [](cFileFilterInfoTargetFolder* folder) { folder->ClearItem(); }},
+      {"the chain cleared",
+       [](cFileFilterInfoTargetFolder*) { SpNav_InitializeFileFilterTargetInfo(); }},
+      {"the folder gone from a full chain",
+       [](cFileFilterInfoTargetFolder*) {
+         for (SInt32 d = 1; d <= kSpNavFilterFolderLimit; ++d)
+           SpNav_GetFilterInfoFolderObject(-1, d);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    SpNav_InitializeFileFilterTargetInfo();
+    cFileFilterInfoTargetFolder* folder = SpNav_GetFilterInfoFolderObject(-2, 7);
+    folder->SetTargetFileInfo("refused.aiff", 0);
+    folder->SetTargetFileInfo("shown.aiff", 1);
+    c.clear(folder);
+    folder = SpNav_GetFilterInfoFolderObject(-2, 7);
+    unsigned char show = 7;
+    EXPECT_EQ(folder->GetTargetFileInfo("refused.aiff", show), 0);
+    EXPECT_EQ(folder->GetTargetFileInfo("shown.aiff", show), 0);
+    folder->SetTargetFileInfo("shown.aiff", 0);
+    folder->SetTargetFileInfo("refused.aiff", 1);
+    EXPECT_EQ(folder->GetTargetFileInfo("refused.aiff", show), 1);
+    EXPECT_EQ(show, 1);
+    EXPECT_EQ(folder->GetTargetFileInfo("shown.aiff", show), 1);
+    EXPECT_EQ(show, 0);
+  }
+}
+
 }  // namespace
