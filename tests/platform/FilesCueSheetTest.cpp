@@ -238,11 +238,18 @@ TEST(CueSheetText, WesternAndShiftJISTitlesReadAsWritten) {
       {"\xC9\xC0\xDC", "ÉÀÜ"},
       {"\xC0", "À"},
       {"Caf\xE9 Noir", "Café Noir"},
+      // An apostrophe before a word ("’Til") is a kanji's lead byte in Shift-JIS: an accented
+      // capital at a word's start or end keeps these Western all the same.
+      {"\x92" "Til \xC9" "lan Vital", "’Til Élan Vital"},
+      {"\x92" "Round the CAF\xC9", "’Round the CAFÉ"},
+      {"D\xC9J\xC0 VU \x92" "Til Dawn", "DÉJÀ VU ’Til Dawn"},
+      {"\xC9T\xC9 \x92" "Til Now", "ÉTÉ ’Til Now"},
       {"\x8B\xC8" "A", "曲A"},
       {"\x89\xCC\x8B\xC8", "歌曲"},
       {"\x83\x41\x83\x43", "アイ"},
       {"TV\x83\x41\x83\x6A\x83\x81", "TVアニメ"},
       {"\xB1\xB2 \x82\xA0", "ｱｲ あ"},
+      {"2\xB1\xB2 \x82\xA0", "2ｱｲ あ"},
       {"一曲目", "一曲目"},
       {"Plain", "Plain"},
   };

@@ -629,11 +629,12 @@ TEST_F(SoundLengthTest, OggFilesAreSummarisedAndDescribedFromTheirFirstPages) {
 
 // Long Ogg files damaged or chained: those whose end tells it (cut inside a page, something
 // after the last page, another stream chained on), those whose pages between the first and
-// the last do not follow one another (a stream chained on under the same serial number), and
-// short files walked whole with a page damaged anywhere, are counted by decoding them when
-// first opened and convert whole; those whose damage lies between the first and the last
-// pages out of sight of the probes (a page whose checksum fails, pages left out) state the
-// length their ends give, and their conversion reports that it presents fewer or more frames.
+// the last do not follow one another (a stream chained on under the same serial number, also
+// a short one, two of whose pages fit the page numbers of one), and short files walked whole
+// with a page damaged anywhere, are counted by decoding them when first opened and convert
+// whole; those whose damage lies between the first and the last pages out of sight of the
+// probes (a page whose checksum fails, pages left out) state the length their ends give, and
+// their conversion reports that it presents fewer or more frames.
 TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDecoded) {
   SKIP_WITHOUT_FFMPEG();
   if (!Have("oggenc")) GTEST_SKIP() << "oggenc is missing";
@@ -646,7 +647,17 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
                       "libvorbis", "OUT"},
                      "short.ogg"));
   ASSERT_TRUE(Encode({"opusenc", "--quiet", Path("noise.wav"), "OUT"}, "o.opus"));
+  // Five seconds: chained on itself, long enough that its end is searched, and of so few pages
+  // that the bytes of both links between its first and last pages fit the page numbers of one.
+  ASSERT_TRUE(
+      Encode({"ffmpeg", "-v", "error", "-t", "5", "-i", Path("noise.wav"), "OUT"}, "five.wav"));
+  ASSERT_TRUE(Encode({"oggenc", "-Q", "-s", "4004", Path("five.wav"), "-o", "OUT"}, "five.ogg"));
+  ASSERT_TRUE(Encode({"opusenc", "--quiet", Path("five.wav"), "OUT"}, "five.opus"));
   const std::vector<UInt8> a = Bytes("a.ogg"), b = Bytes("b.ogg"), o = Bytes("o.opus");
+  const std::vector<UInt8> fiveV = Bytes("five.ogg"), fiveO = Bytes("five.opus");
+  for (const auto* five : {&fiveV, &fiveO}) {
+    ASSERT_GT(2 * five->size(), qt::kOggTailSpan + 16384) << "its end searched";
+  }
   std::vector<UInt8> shortFlipped = Bytes("short.ogg");
   ASSERT_LT(shortFlipped.size(), 2 * qt::kOggTailSpan) << "walked whole";
   shortFlipped[shortFlipped.size() / 2] ^= 0x55;
@@ -677,6 +688,8 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
       {"pages amid it left out", leftOut, kWhenDecoded},
       {"itself chained on", join(a, a), kWhenOpened},
       {"Opus chained on itself", join(o, o), kWhenOpened},
+      {"a short one chained on itself", join(fiveV, fiveV), kWhenOpened},
+      {"a short Opus one chained on itself", join(fiveO, fiveO), kWhenOpened},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
@@ -753,6 +766,45 @@ TEST_F(SoundLengthTest, OggPacketsAreCountedOnlyWhenAskedFromLargeReadsAndKeptFo
     const SInt64 walked = qt::OggPacketCount(source, media->sound.codecSetup);
     EXPECT_TRUE(walked == theirs || (walked == -1 && decoded)) << walked;
     EXPECT_LE(source.calls, 2 + c.bytes.size() / (256 * 1024)) << "read in large blocks";
+  }
+}
+
+// Files counted one after another, long after short and short after long, of either codec,
+// each give their own count: nothing of one file's blocks or pages is taken for the next's.
+TEST_F(SoundLengthTest, OggPacketsOfFilesCountedInTurnAreEachFilesOwn) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("oggenc") || !Have("opusenc")) GTEST_SKIP() << "oggenc or opusenc is missing";
+  ASSERT_TRUE(MakeNoisyWave(Path("noise.wav")));
+  ASSERT_TRUE(Encode({"oggenc", "-Q", "-q", "6", "-s", "5005", Path("noise.wav"), "-o", "OUT"},
+                     "long.ogg"));
+  ASSERT_TRUE(
+      Encode({"opusenc", "--quiet", "--bitrate", "160", Path("noise.wav"), "OUT"}, "long.opus"));
+  ASSERT_TRUE(
+      Encode({"ffmpeg", "-v", "error", "-i", "IN", "-c:a", "libvorbis", "OUT"}, "short.ogg"));
+  ASSERT_TRUE(Encode({"opusenc", "--quiet", "IN", "OUT"}, "short.opus"));
+  struct File {
+    std::vector<UInt8> bytes, setup;
+    SInt64 theirs;
+  };
+  std::map<std::string, File> files;
+  for (const char* name : {"long.ogg", "long.opus", "short.ogg", "short.opus"}) {
+    Media media = SoundMedia(Open(name));
+    ASSERT_NE(media, nullptr) << name;
+    files[name] = {Bytes(name), media->sound.codecSetup,
+                   sp_testing::FfprobePacketCount(Path(name))};
+  }
+  // More than one of the count's blocks of 256 KiB, and less than one.
+  for (const char* name : {"long.ogg", "long.opus"}) {
+    ASSERT_GT(files[name].bytes.size(), 384u * 1024) << name;
+  }
+  for (const char* name : {"short.ogg", "short.opus"}) {
+    ASSERT_LT(files[name].bytes.size(), 128u * 1024) << name;
+  }
+  for (const char* name :
+       {"long.ogg", "short.ogg", "long.opus", "short.opus", "short.ogg", "long.ogg"}) {
+    const File& f = files[name];
+    qt::MemorySource source(f.bytes);
+    EXPECT_EQ(qt::OggPacketCount(source, f.setup), f.theirs) << name;
   }
 }
 
