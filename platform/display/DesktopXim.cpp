@@ -35,6 +35,8 @@ struct Context {
   Window window;
   bool inlineStyle;  // the preedit drawn through the callbacks, else in the server's window
   XIC ic;
+  bool spotSet = false;  // the server was told `spot` (see XimSetSpot)
+  XPoint spot = {0, 0};
 };
 
 struct XimState {
@@ -528,7 +530,7 @@ XIC ContextOf(Window window, bool inlineStyle) {
   if (preedit != nullptr) XFree(preedit);
   if (g.im == nullptr) return nullptr;  // the server did not answer
   // A window the server refused keeps SDL's path, without asking again each pass.
-  g.contexts.push_back(Context{window, inlineStyle, ic});
+  g.contexts.push_back(Context{window, inlineStyle, ic, false, {0, 0}});
   return ic;
 }
 
@@ -779,6 +781,10 @@ int XimAskedAfterHeldKeys() {
   return G().askedAfter;
 }
 
+int XimKeysHeld() {
+  return int(G().unanswered.size());
+}
+
 void XimFollowFocus() {
   XimState& g = G();
   XimLocaleScope scope;
@@ -811,19 +817,35 @@ void XimSetTextInput(bool on) {
   SyncTextInput();
 }
 
+// Xlib holds back the preedit callbacks that come while it waits for the answer to a setting
+// of the context, and runs them only when the server's next callback comes: a reading drawn
+// then would stay unshown until the server draws again, which a pause in the typing may put
+// off for good. So the spot is set only when it moved, and in a field that shows the reading
+// itself only while it shows none (the server then places its candidates where the reading
+// began).
 void XimSetSpot(int x, int y) {
   XimState& g = G();
   g.spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
-  if (g.focused == 0 || !ServerAlive()) return;
+  if (g.focused == 0) return;
   const Context* c = FindContext(g.focused, g.focusedInline);
   if (c == nullptr || c->ic == nullptr) return;
   if (!c->inlineStyle && (g.windowStyle & XIMPreeditPosition) == 0) return;
+  if (c->spotSet && c->spot.x == g.spot.x && c->spot.y == g.spot.y) return;
+  if (c->inlineStyle && (!g.draft.Empty() || g.clearPending)) return;
+  if (!ServerAlive()) return;
   XimLocaleScope scope;
   XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &g.spot, nullptr);
   if (preedit == nullptr) return;
   // A server that places its window otherwise may refuse the value: nothing is lost.
   XIC ic = c->ic;
-  Guarded([&] { XSetICValues(ic, XNPreeditAttributes, preedit, nullptr); });
+  const XPoint spot = g.spot;
+  if (Guarded([&] { XSetICValues(ic, XNPreeditAttributes, preedit, nullptr); })) {
+    // (A server given up meanwhile took its contexts with it.)
+    if (Context* set = FindContext(g.focused, g.focusedInline)) {
+      set->spotSet = true;
+      set->spot = spot;
+    }
+  }
   XFree(preedit);
 }
 

@@ -19,7 +19,8 @@ void XimPreeditDoneForTests();
 
 // Where the server may put its candidate window: the caret's foot, in pixels of the window
 // with the keyboard (the backend tells it when the caret moves). A request the server answers:
-// made only while the server is there.
+// made only while the server is there, only when the spot moved, and in a field that shows
+// the reading itself only while it shows none.
 void XimSetSpot(int x, int y);
 
 // True while our input context has the keyboard's window: SDL's key-downs are then left out
@@ -29,8 +30,12 @@ bool XimInCharge();
 // How many calls on the server were ended for want of an answer: a server that hangs holds
 // the loop once, not at each key or each time it is asked after.
 int XimTimedOutCalls();
-// How often the server was asked after keys it took without a word back.
+// How often the server was asked after keys it took without a word back, and how many it
+// holds so now.
 int XimAskedAfterHeldKeys();
+int XimKeysHeld();
+// The connection the server's messages come on (-1 without one).
+int XimConnectionFd();
 
 }  // namespace display
 }  // namespace sp_platform
