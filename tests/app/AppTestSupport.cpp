@@ -119,7 +119,11 @@ int ProgramTest::Run(std::vector<Step> steps, std::vector<std::string> arguments
   }
   const int result = CDR_Main(int(arguments.size()), argv.data());
   running_ = false;
-  EXPECT_EQ(next_, steps_.size()) << "the program ended before its steps were taken";
+  EXPECT_EQ(next_, steps_.size()) << "the program ended before its steps were taken"
+                                  << (next_ < steps_.size()
+                                          ? ", before \"" + steps_[next_].what + "\" (its result " +
+                                                std::to_string(result) + ")"
+                                          : std::string());
   return result;
 }
 
