@@ -408,9 +408,13 @@ bool ReadsAsJapanese(const std::string& bytes, const std::u16string& decoded) {
     if (i + 1 >= bytes.size()) return false;  // a lead byte without its second byte
     const auto trail = static_cast<unsigned char>(bytes[i + 1]);
     // Lead bytes 0x81..0x84 hold the signs and the kana; 0x85..0x9F the common kanji, which
-    // in Windows-1252 are its quotes and dashes: one of those between two letters is
-    // Western punctuation.
-    if (b <= 0x84 || (b <= 0x9F && !(letterBefore && IsAsciiLetter(trail)))) firstLevel = true;
+    // in Windows-1252 are its quotes, dashes and a few letters (Œ, Š, Ž): one of those
+    // before a letter that starts, goes on or ends a word ("Don’t", "’Til", "Œuvre") is
+    // Western.
+    const bool letterAfter =
+        i + 2 < bytes.size() && IsAsciiLetter(static_cast<unsigned char>(bytes[i + 2]));
+    const bool inWord = IsAsciiLetter(trail) && (letterBefore || letterAfter);
+    if (b <= 0x84 || (b <= 0x9F && !inWord)) firstLevel = true;
     ++i;
   }
   return firstLevel;

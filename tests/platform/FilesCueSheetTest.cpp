@@ -234,16 +234,21 @@ TEST(CueSheetText, WesternAndShiftJISTitlesReadAsWritten) {
       {"Se\xF1or", "Señor"},
       {"M\xE4" "dchen", "Mädchen"},
       {"Can\xE7\xE3o", "Canção"},
-      {"Don\x92t Stop", "Don’t Stop"},
+      {"Don\x92t Stop \x92Til You Get Enough", "Don’t Stop ’Til You Get Enough"},
+      {"\x91Round Midnight", "‘Round Midnight"},
+      {"\x92Til Tuesday", "’Til Tuesday"},
+      {"\x8Cuvre compl\xE8te", "Œuvre complète"},
+      {"Rock \x92n\x92 Roll", "Rock ’n’ Roll"},
+      {"\x93Heroes\x94 Live", "“Heroes” Live"},
       {"\xC9\xC0\xDC", "ÉÀÜ"},
       {"\xC0", "À"},
       {"Caf\xE9 Noir", "Café Noir"},
-      // An apostrophe before a word ("’Til") is a kanji's lead byte in Shift-JIS: an accented
-      // capital at a word's start or end keeps these Western all the same.
-      {"\x92" "Til \xC9" "lan Vital", "’Til Élan Vital"},
-      {"\x92" "Round the CAF\xC9", "’Round the CAFÉ"},
-      {"D\xC9J\xC0 VU \x92" "Til Dawn", "DÉJÀ VU ’Til Dawn"},
-      {"\xC9T\xC9 \x92" "Til Now", "ÉTÉ ’Til Now"},
+      // Common kanji beside half-width katakana at a word's start or end: those are accented
+      // capitals, and the title Western.
+      {"\xC9" "lan \x93\x8C\x8B\x9E", "Élan “Œ‹ž"},
+      {"CAF\xC9 \x93\x8C\x8B\x9E", "CAFÉ “Œ‹ž"},
+      {"D\xC9J\xC0 VU \x93\x8C", "DÉJÀ VU “Œ"},
+      {"\xC9T\xC9 \x93\x8C", "ÉTÉ “Œ"},
       {"\x8B\xC8" "A", "曲A"},
       {"\x89\xCC\x8B\xC8", "歌曲"},
       {"\x83\x41\x83\x43", "アイ"},
