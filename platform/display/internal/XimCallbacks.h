@@ -30,8 +30,8 @@ bool XimInCharge();
 // How many calls on the server were ended for want of an answer: a server that hangs holds
 // the loop once, not at each key or each time it is asked after.
 int XimTimedOutCalls();
-// How often the server was asked after keys it took without a word back, and how many it
-// holds so now.
+// How often the server was asked after keys it took without a word back, and how many such
+// keys it holds now.
 int XimAskedAfterHeldKeys();
 int XimKeysHeld();
 // The connection the server's messages come on (-1 without one).
