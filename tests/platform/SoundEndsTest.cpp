@@ -172,6 +172,9 @@ TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
   const Data v2 = Made("v2.ogg", {"oggenc", "-Q", "-s", "2002", "TONE=0.7", "-o", "OUT"});
   const Data o1 = Made("o1.opus", {"opusenc", "--quiet", "--serial", "1001", "TONE=1.3", "OUT"});
   const Data o2 = Made("o2.opus", {"opusenc", "--quiet", "--serial", "2002", "TONE=0.7", "OUT"});
+  // A link of one packet, whose one decoded frame loses its pre-skip and its end padding both.
+  const Data jingle =
+      Made("o3.opus", {"opusenc", "--quiet", "--serial", "3003", "TONE=0.01", "OUT"});
   const std::pair<const char*, Data> files[] = {
       {"mp3 tagged, a short one after.mp3", Joined(a, b)},
       {"mp3 short, a tagged one after.mp3", Joined(b, a)},
@@ -181,6 +184,7 @@ TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
       {"opus chained the other way.opus", Joined(o2, o1)},
       {"opus chained on itself.opus", Joined(o1, o1)},
       {"vorbis chained on itself.ogg", Joined(v1, v1)},
+      {"opus with a one-packet link amid it.opus", Joined(Joined(o1, jingle), o2)},
   };
   for (const auto& f : files) {
     SCOPED_TRACE(f.first);

@@ -133,15 +133,17 @@ class Trimming {
       dropped = std::min(skipLeft_, n);
       skipLeft_ -= dropped;
       kept = n - dropped;
-      if (discard > 0 && discard <= kept) {
-        kept -= discard;
-        Cut(at + UInt64(n - discard), discard);
-      }
     }
+    // The frames skipped at the frame's start come before its padding at the end (a chained
+    // link of one packet has both), and the cuts stay in order.
     if (presented_ == 0) {
       priming_ += dropped;
     } else {
       Cut(at, dropped);
+    }
+    if (!dropAll && discard > 0 && discard <= kept) {
+      kept -= discard;
+      Cut(at + UInt64(n - discard), discard);
     }
     presented_ += kept;
     return kept;
