@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "SpCDRomManager.h"
 #include "SpStdSayDialog.h"
 #include "SpTextCodec.h"
 
@@ -30,12 +31,15 @@ void SpCDR_ShowAlert(WindowRef window, const std::string& text) {
 void SpCDR_ShowAlert(WindowRef window, const std::string& title, const std::string& text,
                      const std::string& button) {
   std::vector<char> message = Writable(text);
+  // A save's steps wait while its report does.
+  const SpCDR_SaveStepsHeld held = SpCDR_HoldSaveSteps();
   if (window == nullptr) {
     Sp_SayDialogByModal(message.data(), 0);
-    return;
+  } else {
+    std::vector<char> heading = Writable(title);
+    std::vector<char> close = Writable(button);
+    SpStdSayDlgTwoButtonBySheetAlert(window, kSpStdSayDlgCaution, heading.data(), message.data(),
+                                     close.data(), nullptr);
   }
-  std::vector<char> heading = Writable(title);
-  std::vector<char> close = Writable(button);
-  SpStdSayDlgTwoButtonBySheetAlert(window, kSpStdSayDlgCaution, heading.data(), message.data(),
-                                   close.data(), nullptr);
+  SpCDR_ReleaseSaveSteps(held);
 }

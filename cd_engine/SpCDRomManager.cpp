@@ -62,6 +62,9 @@ StepTimer gQuickTimeFileTimer{
 StepTimer gAIFFCTimer{&cdRomAndSoundCurrentEnableWriteIntoAIFFC_IdleEventOnCarbonEventFlag_GlV,
                       SpCDRI_CatchWriteIntoAIFFC_CarbonEventIdleEventCB, 0, kStepInterval};
 
+// The save's step timers, in the order of a hold's pauses.
+StepTimer* const gStepTimers[] = {&gPureFileTimer, &gQuickTimeFileTimer, &gAIFFCTimer};
+
 void SwitchOn(StepTimer& t) {
   if (*t.onFlag) return;
   if (t.upp == nullptr) t.upp = NewEventLoopTimerUPP(t.handler);
@@ -676,6 +679,22 @@ void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseStart() {
 }
 void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseEnd() {
   Pause(gAIFFCTimer, false);
+}
+
+SpCDR_SaveStepsHeld SpCDR_HoldSaveSteps() {
+  SpCDR_SaveStepsHeld held;
+  for (int i = 0; i < 3; ++i) {
+    held.paused[i] = gStepTimers[i]->pause;
+    if (*gStepTimers[i]->onFlag) Pause(*gStepTimers[i], true);
+  }
+  return held;
+}
+
+void SpCDR_ReleaseSaveSteps(const SpCDR_SaveStepsHeld& held) {
+  for (int i = 0; i < 3; ++i) {
+    if (*gStepTimers[i]->onFlag && gStepTimers[i]->pause != held.paused[i])
+      Pause(*gStepTimers[i], held.paused[i] != 0);
+  }
 }
 
 void SpCDR_CatchCarbonEventIdleEventCB(EventLoopTimerRef, void*) {

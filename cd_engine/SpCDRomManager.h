@@ -239,6 +239,15 @@ void SpCDRI_EnableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent();
 void SpCDRI_DisableWriteIntoAIFFC_EventIdleProcedureForCarbonEvent();
 void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseStart();
 void SpCDRI_WriteIntoAIFFC_EventIdleProcedure_PauseEnd();
+// The three step timers' pauses as they were before a hold.
+struct SpCDR_SaveStepsHeld {
+  unsigned char paused[3] = {0, 0, 0};
+};
+// Pauses the step timers while a report waits for the user (a step timer fires on every pass,
+// so the loop would wait a pass's beat instead of until something comes); the release gives
+// each the pause it had.
+SpCDR_SaveStepsHeld SpCDR_HoldSaveSteps();
+void SpCDR_ReleaseSaveSteps(const SpCDR_SaveStepsHeld& held);
 
 void SpCDR_CatchCarbonEventIdleEventCB(EventLoopTimerRef timer, void* userData);
 void SpCDRI_CatchPlayAndWriteIntoPureFileCarbonEventIdleEventCB(EventLoopTimerRef timer,

@@ -4,6 +4,7 @@
 // A stop, or the program's disposal, during the end leaves the folder as it was.
 #include "SaveFixture.h"
 #include "SpCDRomManager.h"
+#include "TestResponder.h"
 
 namespace engine_test {
 namespace {
@@ -138,6 +139,43 @@ TEST_F(SavePasses, ADiskFarBehindHoldsTheWritesAndTheEndButNotThePasses) {
   EXPECT_EQ(SaveEnds().back().stopped, 0);
   EXPECT_EQ(ReadAll(Doc("out.wav")).size(), 44u + 44100u * 60 * 4);
   ExpectFolderHolds({"in.aiff", "out.wav"});
+}
+
+// A report that a save's end could not finish (its file went meanwhile) waits for the user
+// with the loop as still as when idle: the save's step timer, which fires on every pass, is
+// held meanwhile. Held before as well (a question asked just then), it stays held after.
+TEST_F(SavePasses, AReportAtASavesEndWaitsWithoutTurningTheLoopEveryPass) {
+  for (const bool pausedBefore : {false, true}) {
+    SCOPED_TRACE(pausedBefore ? "paused before" : "running");
+    SaveEnds().clear();
+    cSp_CDRProgramBaseObj* p = Start("out.wav", kSpCDRISoundFileTypeWAVE);
+    ASSERT_TRUE(sp_testing::PumpUntil([p] { return p->IsSaveEnding(); }));
+    std::remove(Doc(p->GetSaveTarget().tempName).c_str());
+    if (pausedBefore) SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseStart();
+    UInt64 passes = 0;
+    sp_testing::Respond(
+        sp_testing::Answer()
+            .Do([&passes](WindowRef) { passes = sp_testing::PumpFor(2000000).passes; },
+                "wait two seconds")
+            .PressReturn());
+    ASSERT_TRUE(sp_testing::PumpUntil([] { return !SaveEnds().empty(); }));
+    EXPECT_EQ(SaveEnds().back().stopped, 1);
+    EXPECT_EQ(sp_testing::PendingAnswerCount(), 0) << "no report";
+    // The clock's ticks and the poll's beat (a few dozen passes), not a pass each
+    // millisecond of the virtual clock as a timer of every pass makes it.
+    EXPECT_GT(passes, 0u);
+    EXPECT_LT(passes, 400u);
+    // The held step goes on every pass again once answered, or stays held as it was.
+    const UInt64 after = sp_testing::PumpFor(100000).passes;
+    if (pausedBefore) {
+      EXPECT_LT(after, 10u);
+      SpCDRI_PlayAndWriteIntoPureFileEventIdleProcedure_PauseEnd();
+    } else {
+      EXPECT_GT(after, 50u);
+    }
+    ExpectFolderHolds({"in.aiff", "out.wav"});
+    std::remove(Doc("out.wav").c_str());
+  }
 }
 
 // Stopped while it writes or after each step of its end, or disposed of while it ends: the
