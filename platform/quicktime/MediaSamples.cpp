@@ -30,6 +30,7 @@ extern "C" {
 #include "quicktime/detail/KeptByFile.h"
 #include "quicktime/detail/MediaReader.h"
 #include "quicktime/detail/MovieData.h"
+#include "quicktime/detail/SoundPipeline.h"
 #include "quicktime/detail/StatedLength.h"
 
 namespace sp_platform {
@@ -117,6 +118,7 @@ class PresentedCount {
   // One packet of the stream, with its side data; the decoder is opened with the first.
   void Add(const AVStream* st, const AVPacket* packet) {
     decoded_ = kept_ = 0;
+    packetRate_ = 0;
     if (!Open(st)) return;
     // A packet the decoder refuses (damaged data) gives no sound here, as in FFmpeg's own
     // tools; the conversion that meets it reports the damage.
@@ -139,6 +141,14 @@ class PresentedCount {
   // What the decoder gave for the last packet: all its frames, and those presented.
   SInt64 PacketFrames() const { return decoded_; }
   SInt64 PacketPresented() const { return kept_; }
+  // The rate of the last packet's decoded frames (0: none).
+  int PacketRate() const { return packetRate_; }
+  // The presented frames in runs of one rate, in order.
+  struct RateRun {
+    int rate;
+    SInt64 frames;
+  };
+  const std::vector<RateRun>& Runs() const { return runs_; }
 
  private:
   bool Open(const AVStream* st) {
@@ -177,8 +187,16 @@ class PresentedCount {
           discard = sp::LoadLE32(side->data + 4);
         }
       }
-      kept_ += trimming_.Take(n, skip, discard, (frame_->flags & AV_FRAME_FLAG_DISCARD) != 0);
+      const SInt64 kept =
+          trimming_.Take(n, skip, discard, (frame_->flags & AV_FRAME_FLAG_DISCARD) != 0);
+      kept_ += kept;
       decoded_ += n;
+      packetRate_ = frame_->sample_rate;
+      if (kept > 0 && frame_->sample_rate > 0) {
+        if (runs_.empty() || runs_.back().rate != frame_->sample_rate)
+          runs_.push_back(RateRun{frame_->sample_rate, 0});
+        runs_.back().frames += kept;
+      }
       av_frame_unref(frame_);
     }
   }
@@ -189,6 +207,8 @@ class PresentedCount {
   Trimming trimming_;
   SInt64 decoded_ = 0;  // of the packet in hand
   SInt64 kept_ = 0;
+  int packetRate_ = 0;
+  std::vector<RateRun> runs_;
 };
 
 bool MediaReader::ChainedOpusHeader(const AVPacket* packet) const {
@@ -285,7 +305,9 @@ UInt64 gPacketsCounted = 0;   // media whose packets were counted after their le
 // of its own, and for the varying layout decodes them to count the frames they present. A
 // packet takes the media time of the frames its decoding gives (one at least: the first of a
 // decoder that only primes itself must still be read in its turn); without a decoder, what
-// the file states. Times stop at the largest media time a TimeValue holds.
+// the file states. Frames decoded at another rate than the media's (a part of a file joined
+// or chained from others) take the media time they last at the media's rate. Times stop at
+// the largest media time a TimeValue holds.
 void Scan(MediaRecord& media) {
   if (media.scanned) return;
   media.scanned = true;
@@ -294,9 +316,26 @@ void Scan(MediaRecord& media) {
   PresentedCount count;
   std::vector<UInt8> data;
   SInt64 stated = 0, lastStated = 0, total = 0;
+  // The run of packets decoded at one rate: its rate, its start and its frames at that rate.
+  int runRate = int(media.rate);
+  SInt64 runStart = 0, runFrames = 0;
+  auto atMediaRate = [&](int rate, SInt64 decoded) {
+    if (UInt32(rate) == media.rate) runRate = rate;
+    if (rate <= 0 || UInt32(rate) == media.rate) return decoded;
+    if (rate != runRate) {
+      runRate = rate;
+      runStart = total;
+      runFrames = 0;
+    }
+    runFrames += decoded;
+    return runStart + runFrames * SInt64(media.rate) / rate - total;
+  };
   media.packets.clear();
   while (reader.Next(data, stated, varying ? &count : nullptr) == MediaReader::Status::kPacket) {
-    const SInt64 frames = count.Decoding() ? std::max<SInt64>(1, count.PacketFrames()) : stated;
+    const SInt64 frames =
+        count.Decoding()
+            ? std::max<SInt64>(1, atMediaRate(count.PacketRate(), count.PacketFrames()))
+            : stated;
     if (total + frames > INT32_MAX) break;
     if (varying) {
       PacketEntry entry;
@@ -310,7 +349,9 @@ void Scan(MediaRecord& media) {
   media.packetsComplete = true;
   const SInt64 tail = varying ? count.Finish() : -1;
   if (tail > 0 && !media.packets.empty()) {
-    const SInt64 more = std::min<SInt64>(tail, INT32_MAX - total);
+    const SInt64 more =
+        std::min<SInt64>(std::max<SInt64>(0, atMediaRate(count.PacketRate(), tail)),
+                         INT32_MAX - total);
     media.packets.back().frames += SInt32(more);
     total += more;
   }
@@ -324,6 +365,19 @@ void Scan(MediaRecord& media) {
   media.primingFrames = count.Priming();
   media.presentedFrames = std::max<SInt64>(0, presented);
   media.cuts = count.Cuts();
+  // Parts at rates of their own are listed at the frames their rate change to the media's
+  // rate makes, as the Sound Converter makes them: the tail only of the last.
+  media.listedFrames = -1;
+  const std::vector<PresentedCount::RateRun>& runs = count.Runs();
+  if (std::any_of(runs.begin(), runs.end(),
+                  [&](const PresentedCount::RateRun& r) { return UInt32(r.rate) != media.rate; })) {
+    SInt64 listed = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      listed += SInt64(ResampledFrames(UInt64(runs[i].frames), runs[i].rate, int(media.rate),
+                                       i + 1 == runs.size()));
+    }
+    media.listedFrames = listed;
+  }
 }
 
 }  // namespace
@@ -370,6 +424,8 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
   media.soundEnd = length.soundEnd;
   media.cuts = length.cuts;
+  media.listedFrames =
+      length.listed >= 0 ? std::min<SInt64>(length.listed, INT32_MAX) : SInt64(-1);
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count
@@ -389,6 +445,7 @@ void Measure(MediaRecord& media) {
       length.priming = media.primingFrames;
       length.packets = SInt64(media.packets.size());
       length.cuts = media.cuts;
+      length.listed = media.listedFrames;
       length.mostPacketFrames = 1;
       for (const PacketEntry& packet : media.packets)
         length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
@@ -726,7 +783,7 @@ SInt64 SoundMediaFrames(MediaRecord& media) {
     return media.scannedFrames;
   }
   Measure(media);
-  return media.presentedFrames;
+  return media.listedFrames >= 0 ? media.listedFrames : media.presentedFrames;
 }
 
 void MeasureWhileOpen(MediaRecord& media, std::unique_ptr<Demuxer> demuxer) {

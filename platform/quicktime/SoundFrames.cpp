@@ -23,6 +23,11 @@ struct SoundFrames::State {
   AVStream* stream = nullptr;
   AVFrame* frame = nullptr;
   SwrContext* resampler = nullptr;
+  // What the resampler converts from: a frame of another rate, sample format or channel layout
+  // (a part of a file joined or chained from others) needs a new one.
+  int fromRate = 0;
+  int fromFormat = -1;
+  AVChannelLayout fromLayout{};
   bool ended = false;  // the decoder and the resampler gave their last samples
   double seekTo = 0;      // seconds: sound before this time is dropped
   double nextTime = 0;    // seconds: where the next frame starts when it has no time of its own
@@ -31,6 +36,7 @@ struct SoundFrames::State {
 
   ~State() {
     swr_free(&resampler);
+    av_channel_layout_uninit(&fromLayout);
     av_frame_free(&frame);
   }
 
@@ -46,8 +52,18 @@ struct SoundFrames::State {
     }
     const int made = swr_alloc_set_opts2(&resampler, &out, AV_SAMPLE_FMT_S16, kDeviceRate, &in,
                                          AVSampleFormat(f->format), f->sample_rate, 0, nullptr);
+    fromRate = f->sample_rate;
+    fromFormat = f->format;
+    av_channel_layout_uninit(&fromLayout);
+    av_channel_layout_copy(&fromLayout, &f->ch_layout);
     av_channel_layout_uninit(&in);
     return made >= 0 && swr_init(resampler) >= 0;
+  }
+
+  // Whether the frame is of what the resampler converts from.
+  bool ResamplerTakes(const AVFrame* f) const {
+    return resampler != nullptr && f->sample_rate == fromRate && f->format == fromFormat &&
+           av_channel_layout_compare(&f->ch_layout, &fromLayout) == 0;
   }
 
   // Converts `count` input samples (null: the resampler's tail) into `waiting`.
@@ -74,9 +90,16 @@ struct SoundFrames::State {
 
   bool TakeFrame() {
     if (frame->sample_rate <= 0 || frame->nb_samples <= 0) return true;
-    if (resampler == nullptr && !MakeResampler(frame)) {
-      ended = true;
-      return false;
+    if (!ResamplerTakes(frame)) {
+      // The sound of the frames before is through first: the old resampler's tail.
+      if (resampler != nullptr && !Convert(nullptr, 0)) {
+        ended = true;
+        return false;
+      }
+      if (!MakeResampler(frame)) {
+        ended = true;
+        return false;
+      }
     }
     // After a seek, the part of the frame before the time asked for is dropped.
     const SInt64 pts = frame->best_effort_timestamp;

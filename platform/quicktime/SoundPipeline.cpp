@@ -273,6 +273,41 @@ AVSampleFormat PickEncoderFormat(const AVCodec* codec) {
 
 }  // namespace
 
+UInt64 ResampledFrames(UInt64 frames, int from, int to, bool withTail) {
+  if (from == to || frames == 0) return frames;
+  if (!IsSoundRate(from) || !IsSoundRate(to)) return 0;
+  // libswresample's count depends on its filter and rounding at both ends: silence is run
+  // through one set up as the pipeline's, in blocks.
+  SwrContext* swr = nullptr;
+  AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+  if (swr_alloc_set_opts2(&swr, &mono, AV_SAMPLE_FMT_FLT, to, &mono, AV_SAMPLE_FMT_FLT, from, 0,
+                          nullptr) < 0 ||
+      swr == nullptr || swr_init(swr) < 0) {
+    swr_free(&swr);
+    return 0;
+  }
+  constexpr std::size_t kBlock = 1 << 16;
+  const std::vector<float> silence(kBlock, 0.0f);
+  std::vector<float> out;
+  UInt64 made = 0;
+  for (UInt64 left = frames;;) {
+    const int n = int(std::min<UInt64>(left, kBlock));
+    const int room = swr_get_out_samples(swr, n);
+    if (room < 0) break;
+    out.resize(std::size_t(room) + 1);
+    UInt8* o = reinterpret_cast<UInt8*>(out.data());
+    const UInt8* i = reinterpret_cast<const UInt8*>(silence.data());
+    const int got = swr_convert(swr, &o, room, n > 0 ? &i : nullptr, n);
+    if (got < 0) break;
+    made += UInt64(got);
+    if (n == 0) break;
+    left -= UInt64(n);
+    if (left == 0 && !withTail) break;
+  }
+  swr_free(&swr);
+  return made;
+}
+
 OSErr SoundPipeline::Make(const PipelineSpec& spec, std::unique_ptr<SoundPipeline>& out) {
   StartFFmpeg();
   std::unique_ptr<SoundPipeline> p(new (std::nothrow) SoundPipeline);
@@ -316,15 +351,9 @@ OSErr SoundPipeline::Start() {
   passThrough_ = inLinear_ && outLinear_ && s.inChannels == s.outChannels &&
                  RoundedRate(s.inRate) == RoundedRate(s.outRate) && inPcm_.kind == outPcm_.kind &&
                  inPcm_.littleEndian == outPcm_.littleEndian;
-  if (!passThrough_ && RoundedRate(s.inRate) != RoundedRate(s.outRate)) {
-    AVChannelLayout layout;
-    av_channel_layout_default(&layout, s.outChannels);
-    const int err =
-        swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.outRate),
-                            &layout, AV_SAMPLE_FMT_FLT, RoundedRate(s.inRate), 0, nullptr);
-    av_channel_layout_uninit(&layout);
-    if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
-    sliceFrames_ = std::size_t(std::max(1.0, std::floor(kRateSliceFrames * s.inRate / s.outRate)));
+  inRate_ = lowestRate_ = RoundedRate(s.inRate);
+  if (!passThrough_) {
+    if (OSErr err = MakeResampler(inRate_)) return err;
   }
   dropLeft_ = s.primingFrames;
   limited_ = s.presentedFrames > 0 || s.paddingFrames >= 0;
@@ -405,10 +434,38 @@ UInt32 SoundPipeline::EncoderPriming() const {
 }
 
 UInt64 SoundPipeline::OutputFramesFor(UInt64 inputFrames) const {
-  if (resampler_ == nullptr) return inputFrames;
-  const double exact =
-      double(inputFrames) * double(RoundedRate(spec_.outRate)) / double(RoundedRate(spec_.inRate));
+  const int out = RoundedRate(spec_.outRate);
+  if (resampler_ == nullptr && rateChanges_.empty() && lowestRate_ == out) return inputFrames;
+  // Input at the lowest rate met makes the most output.
+  const double exact = double(inputFrames) * double(out) / double(lowestRate_);
   return UInt64(std::ceil(exact)) + kResamplerSlackFrames;
+}
+
+OSErr SoundPipeline::MakeResampler(int rate) {
+  swr_free(&resampler_);
+  const int out = RoundedRate(spec_.outRate);
+  if (rate == out) return noErr;
+  AVChannelLayout layout;
+  av_channel_layout_default(&layout, spec_.outChannels);
+  const int err = swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT, out, &layout,
+                                      AV_SAMPLE_FMT_FLT, rate, 0, nullptr);
+  av_channel_layout_uninit(&layout);
+  if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
+  sliceFrames_ = std::size_t(std::max(1.0, std::floor(kRateSliceFrames * rate / out)));
+  return noErr;
+}
+
+OSErr SoundPipeline::ChangeInputRate(int rate) {
+  if (rate == inRate_) return noErr;
+  if (!IsSoundRate(rate)) return badFileFormat;
+  inRate_ = rate;
+  lowestRate_ = std::min(lowestRate_, rate);
+  if (Waiting()) {
+    // The input waiting is converted from its own rate first.
+    rateChanges_.emplace_back(rateWaiting_.size() / std::size_t(spec_.outChannels), rate);
+    return noErr;
+  }
+  return MakeResampler(rate);
 }
 
 // ---- Input ---------------------------------------------------------------------------------
@@ -523,9 +580,12 @@ OSErr SoundPipeline::Present(int channels, UInt64 mask, std::size_t first, std::
     presentLeft_ -= count;
   }
   if (count == 0) return noErr;
+  if (frame_->sample_rate > 0 && frame_->sample_rate != inRate_) {
+    if (OSErr err = ChangeInputRate(frame_->sample_rate)) return err;
+  }
   // The common case of decoding to 16 bits at the same rate and channels goes straight to
   // the output.
-  if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr &&
+  if (outLinear_ && outPcm_.kind == PcmKind::kSigned16 && resampler_ == nullptr && !Waiting() &&
       channels == spec_.outChannels && channels <= 2) {
     const std::size_t at = out_.size();
     out_.resize(at + count * std::size_t(channels) * 2);
@@ -603,13 +663,9 @@ OSErr SoundPipeline::Process(const float* frames, std::size_t count, int channel
     }
     mixed = mixed_.data();
   }
-  if (resampler_ == nullptr) return Emit(mixed, count);
+  if (resampler_ == nullptr && !Waiting()) return Emit(mixed, count);
   // The rate change waits for the output to be drained (ProduceSlice).
-  if (rateWaitingAt_ > 0) {
-    rateWaiting_.erase(rateWaiting_.begin(),
-                       rateWaiting_.begin() + std::ptrdiff_t(rateWaitingAt_ * std::size_t(outs)));
-    rateWaitingAt_ = 0;
-  }
+  DropConverted();
   rateWaiting_.insert(rateWaiting_.end(), mixed, mixed + count * std::size_t(outs));
   return noErr;
 }
@@ -628,23 +684,41 @@ OSErr SoundPipeline::Resample(const float* frames, std::size_t count) {
   return Emit(resampled_.data(), std::size_t(made));
 }
 
+bool SoundPipeline::Waiting() const {
+  return rateWaitingAt_ * std::size_t(spec_.outChannels) < rateWaiting_.size() ||
+         !rateChanges_.empty();
+}
+
 bool SoundPipeline::Pending() const {
-  return rateWaitingAt_ * std::size_t(spec_.outChannels) < rateWaiting_.size() || tailPending_;
+  return Waiting() || tailPending_;
+}
+
+void SoundPipeline::DropConverted() {
+  if (rateWaitingAt_ == 0) return;
+  rateWaiting_.erase(rateWaiting_.begin(), rateWaiting_.begin() + std::ptrdiff_t(
+                                                rateWaitingAt_ * std::size_t(spec_.outChannels)));
+  for (auto& change : rateChanges_) change.first -= rateWaitingAt_;
+  rateWaitingAt_ = 0;
 }
 
 // One slice of the input waiting for the rate change, so that the output one slice makes is
-// bounded whatever the ratio; when none waits and the input has ended, the tails.
+// bounded whatever the ratio; where the input's rate changes, a new rate change; when none
+// waits and the input has ended, the tails.
 OSErr SoundPipeline::ProduceSlice() {
   const std::size_t outs = std::size_t(spec_.outChannels);
+  if (!rateChanges_.empty() && rateChanges_.front().first <= rateWaitingAt_) {
+    const int rate = rateChanges_.front().second;
+    rateChanges_.pop_front();
+    return MakeResampler(rate);
+  }
   const std::size_t waiting = rateWaiting_.size() / outs - rateWaitingAt_;
   if (waiting > 0) {
-    const std::size_t n = std::min(waiting, sliceFrames_);
-    const OSErr err = Resample(rateWaiting_.data() + rateWaitingAt_ * outs, n);
+    std::size_t n = std::min(waiting, sliceFrames_);
+    if (!rateChanges_.empty()) n = std::min(n, rateChanges_.front().first - rateWaitingAt_);
+    const float* from = rateWaiting_.data() + rateWaitingAt_ * outs;
+    const OSErr err = resampler_ != nullptr ? Resample(from, n) : Emit(from, n);
     rateWaitingAt_ += n;
-    if (rateWaitingAt_ == rateWaiting_.size() / outs) {
-      rateWaiting_.clear();
-      rateWaitingAt_ = 0;
-    }
+    if (rateWaitingAt_ == rateWaiting_.size() / outs) DropConverted();
     return err;
   }
   if (!tailPending_) return noErr;

@@ -3,10 +3,13 @@
 // ffmpeg decodes of them; a conversion that decodes more than the length stated fails; a
 // length is kept only for the file as it was read.
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <memory>
 
 #include "SoundLengthFixture.h"
 #include "quicktime/detail/Atoms.h"
+#include "quicktime/detail/SoundFrames.h"
 
 namespace quicktime_test {
 namespace {
@@ -214,6 +217,127 @@ TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
       }
     }
     EXPECT_LE(worst, 1u) << "at frame " << worstAt;
+  }
+}
+
+// How alike two runs of interleaved 16-bit samples are, from -1 to 1 (0 when either is silent).
+double Likeness(const UInt8* a, const UInt8* b, std::size_t samples) {
+  double ab = 0, aa = 0, bb = 0;
+  for (std::size_t i = 0; i < samples; ++i) {
+    const double x = SInt16(sp::LoadBE16(a + 2 * i)), y = SInt16(sp::LoadBE16(b + 2 * i));
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+// Files joined or chained from parts of other rates (and channels), in either order: Vorbis of
+// 44.1 kHz stereo with 22.05 kHz mono and with 48 kHz, MP3s of MPEG-1 with MPEG-2, of 44.1 with
+// 48 kHz (lame's ABR) and of 24 with 44.1 kHz. Each part is converted from its own rate to the
+// media's: the file is listed and converted at what FFmpeg decodes of it at that rate, and the
+// sound is FFmpeg's at the start, on both sides of the join and at the end. Played, a file
+// starting at the device's rate gives FFmpeg's sound at it.
+TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
+  SKIP_WITHOUT_FFMPEG();
+  for (const char* tool : {"lame", "oggenc"}) {
+    if (!Have(tool)) GTEST_SKIP() << tool << " is missing";
+  }
+  auto vorbis = [&](const std::string& name, const char* serial, const char* seconds,
+                    std::vector<std::string> options) {
+    std::vector<std::string> argv = {"oggenc", "-Q", "-s", serial};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {std::string("TONE=") + seconds, "-o", "OUT"});
+    return std::make_pair(name, Made(name, argv));
+  };
+  using Part = std::pair<std::string, Data>;
+  const Part v44 = vorbis("v44.ogg", "1001", "1.3", {});
+  const Part v22 = vorbis("v22m.ogg", "2002", "0.9", {"--resample", "22050", "--downmix"});
+  const Part v48 = vorbis("v48.ogg", "3003", "0.9", {"--resample", "48000"});
+  const Part m44 = {"m44.mp3", Lame("m44.mp3", "1.3")};
+  const Part m22 = {"m22.mp3", Lame("m22.mp3", "0.9", {"--resample", "22.05"})};
+  const Part m48 = {"m48.mp3", Lame("m48.mp3", "0.9", {"--abr", "160", "--resample", "48"})};
+  const Part m24 = {"m24.mp3", Lame("m24.mp3", "1.3", {"--resample", "24"})};
+  const struct {
+    const char* name;
+    const Part &first, &second;
+  } files[] = {
+      {"vorbis 44.1 stereo, 22.05 mono.ogg", v44, v22}, {"vorbis 22.05 mono, 44.1.ogg", v22, v44},
+      {"vorbis 44.1, 48.ogg", v44, v48},                {"vorbis 48, 44.1.ogg", v48, v44},
+      {"mpeg-1 44.1, mpeg-2 22.05.mp3", m44, m22},      {"mpeg-2 22.05, mpeg-1 44.1.mp3", m22, m44},
+      {"44.1, 48 abr.mp3", m44, m48},                   {"48 abr, 44.1.mp3", m48, m44},
+      {"24, 44.1.mp3", m24, m44},                       {"44.1, 24.mp3", m44, m24},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    ASSERT_FALSE(f.first.second.empty() || f.second.second.empty());
+    Put(f.name, Joined(f.first.second, f.second.second));
+    Media media = SoundMedia(Open(f.name));
+    ASSERT_NE(media, nullptr);
+    const SoundDescriptionV1 d = Describe(media);
+    const UInt32 rate = d.desc.sampleRate >> 16;
+    const std::size_t channels = std::size_t(d.desc.numChannels);
+    ASSERT_GT(channels, 0u);
+    std::vector<UInt8> ours;
+    bool withParameters = false;
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &ours, &withParameters), noErr);
+    std::string theirs;
+    ASSERT_TRUE(sp_testing::RunProgram(
+        {"ffmpeg", "-v", "error", "-nostdin", "-i", Path(f.name), "-map", "0:a:0", "-ar",
+         std::to_string(rate), "-ac", std::to_string(channels), "-f", "s16be", "-"},
+        theirs));
+    const std::size_t frames = theirs.size() / 2 / channels;
+    EXPECT_EQ(GetMediaDuration(media), SInt64(frames));
+    ASSERT_EQ(ours.size(), theirs.size());
+    // The join: where the first part ends, as FFmpeg decodes it alone at the media's rate.
+    const SInt64 join = FramesFfmpegDecodes(Path(f.first.first), rate);
+    ASSERT_GT(join, 8000);
+    const std::size_t window = 4096, margin = 2000;
+    const std::pair<const char*, std::size_t> places[] = {
+        {"start", margin},
+        {"before the join", std::size_t(join) - margin - window},
+        {"after the join", std::size_t(join) + margin},
+        {"end", frames - margin - window},
+    };
+    for (const auto& place : places) {
+      ASSERT_LE(place.second + window, frames) << place.first;
+      const std::size_t at = place.second * channels * 2;
+      EXPECT_GT(Likeness(ours.data() + at, reinterpret_cast<const UInt8*>(theirs.data()) + at,
+                         window * channels),
+                0.99)
+          << place.first;
+    }
+    if (rate != 44100) continue;
+    // Played: 16-bit native-endian stereo at 44.1 kHz.
+    std::unique_ptr<qt::SoundFrames> played = qt::SoundFrames::Open(
+        std::make_shared<qt::MemorySource>(Joined(f.first.second, f.second.second)), f.name, 0);
+    ASSERT_NE(played, nullptr);
+    std::vector<SInt16> heard;
+    played->Read(heard, std::size_t(1) << 24);
+    std::string stereo;
+    ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", Path(f.name),
+                                        "-map", "0:a:0", "-ar", "44100", "-ac", "2", "-f",
+                                        "s16be", "-"},
+                                       stereo));
+    // FFmpeg trims a joined MP3 a little differently when playing; the sound must keep its
+    // speed and place to within a few frames.
+    const std::size_t lags = 64;
+    ASSERT_NEAR(double(heard.size() * 2), double(stereo.size()), double(lags * 4));
+    std::vector<UInt8> heardBytes(heard.size() * 2);
+    for (std::size_t i = 0; i < heard.size(); ++i)
+      sp::StoreBE16(heardBytes.data() + 2 * i, UInt16(heard[i]));
+    for (const auto& place : places) {
+      double best = -1;
+      std::size_t bestLag = 0;
+      for (std::size_t lag = 0; lag <= 2 * lags; ++lag) {
+        const std::size_t at = place.second * 4, there = (place.second + lag - lags) * 4;
+        if (there + window * 4 > std::min(heardBytes.size(), stereo.size())) break;
+        const double l = Likeness(heardBytes.data() + at,
+                                  reinterpret_cast<const UInt8*>(stereo.data()) + there, window * 2);
+        if (l > best) best = l, bestLag = lag;
+      }
+      EXPECT_GT(best, 0.99) << "played, " << place.first << " lag " << bestLag;
+    }
   }
 }
 

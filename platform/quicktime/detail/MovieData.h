@@ -107,6 +107,9 @@ struct MediaRecord {
   // The varying layout's length, from what the file states or counted once for the file.
   bool measured = false;
   SInt64 presentedFrames = -1;  // without the encoder's delay and padding; -1 when unknown
+  // The presented frames at the media's rate where parts of the stream have rates of their own
+  // (each part as many frames as its rate change makes); -1: the presented frames.
+  SInt64 listedFrames = -1;
   SInt64 primingFrames = 0;     // decoded frames before the first presented one
   SInt64 paddingFrames = -1;    // decoded frames after the presented ones; -1 when unknown
   std::vector<sp_platform::quicktime::FrameCut> cuts;  // decoded frames dropped amid them

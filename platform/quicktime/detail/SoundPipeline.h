@@ -9,8 +9,12 @@
 // of less than one frame or packet waits for the next input); output waits in the pipeline
 // until it is drained. Input that needs a rate change waits before it and is converted a
 // slice at a time as the output is drained, so that the output waiting stays bounded at any
-// ratio of rates. Rates are those sound files have (IsSoundRate). Not for the program's own
-// code.
+// ratio of rates. Rates are those sound files have (IsSoundRate). Decoded frames at a rate of
+// their own (a part of a file joined or chained from others) are converted from that rate: the
+// rate change is made again where they start among the input waiting. The frames the one
+// before still holds back there are dropped, as FFmpeg drops them when it sets its filters up
+// again for the new rate, so that the sound is FFmpeg's frame for frame. Not for the program's
+// own code.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +61,10 @@ struct PipelineSpec {
   UInt32 outQuality = 0;  // 1 to 100 for an encoder that varies its bit rate; 0: none
 };
 
+// The frames the pipeline's rate change makes of `frames` frames of input from rate `from` to
+// rate `to`, with its tail (the frames it holds back until the input ends) or without.
+UInt64 ResampledFrames(UInt64 frames, int from, int to, bool withTail);
+
 class SoundPipeline {
  public:
   // noErr with a pipeline; badFormat when either side cannot be handled, memFullErr.
@@ -92,7 +100,8 @@ class SoundPipeline {
   // The size of the next waiting packet of a varying output (0 when none waits).
   std::size_t NextPacketBytes() const { return packets_.empty() ? 0 : packets_.front().size(); }
 
-  // Output frames (at most) that `inputFrames` frames of input become.
+  // Output frames (at most) that `inputFrames` frames of input become, at the lowest input rate
+  // met so far.
   UInt64 OutputFramesFor(UInt64 inputFrames) const;
   // The encoder's set-up bytes (for an MPEG-4 'esds' and the like); empty without an encoder.
   const std::vector<UInt8>& EncoderConfig() const { return encoderConfig_; }
@@ -113,7 +122,13 @@ class SoundPipeline {
   // `count` frames of the decoded frame in hand from its `first`, up to those to present.
   OSErr Present(int channels, UInt64 mask, std::size_t first, std::size_t count);
   OSErr Resample(const float* frames, std::size_t count);
+  // Input of `rate` follows: the rate change is made from it once the input before is through.
+  OSErr ChangeInputRate(int rate);
+  // The rate change from `rate` (none when it is the output's).
+  OSErr MakeResampler(int rate);
   bool Pending() const;  // input waits for the rate change, or the tails for their turn
+  bool Waiting() const;  // input waits for the rate change
+  void DropConverted();  // the input waiting that was converted is let go
   OSErr ProduceSlice();
   OSErr EmitTails();
   std::size_t Copy(UInt8* dest, std::size_t room, std::size_t maxPackets, UInt32& units);
@@ -151,6 +166,10 @@ class SoundPipeline {
   std::size_t sliceFrames_ = 1;     // input frames of one slice of the rate change
   std::vector<float> rateWaiting_;  // mixed input waiting for the rate change
   std::size_t rateWaitingAt_ = 0;   // its frames already converted
+  int inRate_ = 0;                  // the rate of the input taken last
+  int lowestRate_ = 0;              // the lowest input rate met
+  // Where the input waiting changes its rate: its frames before the change, and the new rate.
+  std::deque<std::pair<std::size_t, int>> rateChanges_;
   bool tailPending_ = false;        // the input ended; the tails follow what waits
 
   bool outLinear_ = false;

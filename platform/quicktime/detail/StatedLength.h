@@ -39,6 +39,9 @@ struct StatedLength {
   // Decoded frames dropped amid the presented ones: where FFmpeg trims between the parts of a
   // file joined or chained from others.
   std::vector<FrameCut> cuts;
+  // The presented frames at the stream's stated rate where parts of it have rates of their own
+  // (counted by decoding); -1: `presented`.
+  SInt64 listed = -1;
 };
 
 // A native FLAC file: STREAMINFO's total, which the last frame's header must confirm.
