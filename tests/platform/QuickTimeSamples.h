@@ -59,6 +59,7 @@ struct Packets {
   std::vector<std::string> all;
   std::size_t next = 0;
   ExtendedSoundComponentData data{};
+  std::vector<SInt32> sizes;  // when given: the packets of the one answer, in its array
 };
 
 inline Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
@@ -70,18 +71,22 @@ inline Boolean GivePacket(SoundComponentDataPtr* out, void* refCon) {
   p->data.recordSize = kExtendedSoundComponentDataRecordSize;
   p->data.extendedFlags = kExtendedSoundBufferSizeValid | kExtendedSoundSampleCountNotValid;
   p->data.bufferSize = SInt32(packet.size());
+  p->data.frameCount = SInt32(p->sizes.size());
+  p->data.frameSizesArray = p->sizes.empty() ? nullptr : p->sizes.data();
   *out = &p->data.desc;
   return true;
 }
 
 // A media's samples decoded to 16-bit big-endian through a converter, as the loader decodes
-// them: the description's format and decompression parameters, one packet at a time.
+// them: the description's format and decompression parameters, one packet at a time (or all
+// of them in one answer, their sizes in its array).
 // The output keeps the input's rate unless one is given; `ownParameters` replace the
 // description's decompression parameters. The converter's first failure, with what it gave
 // before it.
 inline OSErr DecodeToSixteenBits(Media media, const SoundDescriptionV1& d,
                                  std::vector<UInt8>* decoded, bool* withParameters,
-                                 UnsignedFixed outRate = 0, Handle ownParameters = nullptr) {
+                                 UnsignedFixed outRate = 0, Handle ownParameters = nullptr,
+                                 bool inOneAnswer = false) {
   const SoundComponentData in{
       0, d.desc.dataFormat, d.desc.numChannels, d.desc.sampleSize, d.desc.sampleRate, 0, nullptr,
       0};
@@ -107,6 +112,14 @@ inline OSErr DecodeToSixteenBits(Media media, const SoundDescriptionV1& d,
   SInt32 frames = 0;
   ReadToEnd(media, 1 << 20, &end, &frames,
             [&](const Sample& s) { packets.all.push_back(s.bytes); });
+  if (inOneAnswer) {
+    std::string all;
+    for (const std::string& packet : packets.all) {
+      packets.sizes.push_back(SInt32(packet.size()));
+      all += packet;
+    }
+    packets.all = {all};
+  }
   std::vector<UInt8> buffer(1 << 16);
   EXPECT_EQ(SoundConverterBeginConversion(sc), noErr);
   OSErr err = noErr;

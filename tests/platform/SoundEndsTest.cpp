@@ -236,8 +236,8 @@ double Likeness(const UInt8* a, const UInt8* b, std::size_t samples) {
 // 44.1 kHz stereo with 22.05 kHz mono and with 48 kHz, MP3s of MPEG-1 with MPEG-2, of 44.1 with
 // 48 kHz (lame's ABR) and of 24 with 44.1 kHz. Each part is converted from its own rate to the
 // media's: the file is listed and converted at what FFmpeg decodes of it at that rate, and the
-// sound is FFmpeg's at the start, on both sides of the join and at the end. Played, a file
-// starting at the device's rate gives FFmpeg's sound at it.
+// sound is FFmpeg's at the start, on both sides of the join and at the end, and the same when
+// the converter is given every packet at once. Played, it is FFmpeg's at the device's rate.
 TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
   SKIP_WITHOUT_FFMPEG();
   for (const char* tool : {"lame", "oggenc"}) {
@@ -306,6 +306,16 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
                          window * channels),
                 0.99)
           << place.first;
+    }
+    // Every packet in one answer: the input waits for the rate change, which changes where
+    // the second part starts among it. At another rate too, every part is converted so.
+    for (const UnsignedFixed to : {UnsignedFixed(0), UnsignedFixed(32000) << 16}) {
+      std::vector<UInt8> byPacket, atOnce;
+      if (to != 0) {
+        ASSERT_EQ(DecodeToSixteenBits(media, d, &byPacket, &withParameters, to), noErr);
+      }
+      ASSERT_EQ(DecodeToSixteenBits(media, d, &atOnce, &withParameters, to, nullptr, true), noErr);
+      EXPECT_TRUE(atOnce == (to != 0 ? byPacket : ours)) << "at " << (to >> 16);
     }
     if (rate != 44100) continue;
     // Played: 16-bit native-endian stereo at 44.1 kHz.
