@@ -349,9 +349,8 @@ void Scan(MediaRecord& media) {
   media.packetsComplete = true;
   const SInt64 tail = varying ? count.Finish() : -1;
   if (tail > 0 && !media.packets.empty()) {
-    const SInt64 more =
-        std::min<SInt64>(std::max<SInt64>(0, atMediaRate(count.PacketRate(), tail)),
-                         INT32_MAX - total);
+    const SInt64 more = std::min<SInt64>(std::max<SInt64>(0, atMediaRate(count.PacketRate(), tail)),
+                                         INT32_MAX - total);
     media.packets.back().frames += SInt32(more);
     total += more;
   }
@@ -424,8 +423,7 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.endsWithPackets = length.endsWithPackets && length.packets >= 0;
   media.soundEnd = length.soundEnd;
   media.cuts = length.cuts;
-  media.listedFrames =
-      length.listed >= 0 ? std::min<SInt64>(length.listed, INT32_MAX) : SInt64(-1);
+  media.listedFrames = length.listed >= 0 ? std::min<SInt64>(length.listed, INT32_MAX) : SInt64(-1);
 }
 
 // The varying layout's length: what was kept for the file, what it states, or else the count

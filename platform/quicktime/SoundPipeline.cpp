@@ -695,8 +695,9 @@ bool SoundPipeline::Pending() const {
 
 void SoundPipeline::DropConverted() {
   if (rateWaitingAt_ == 0) return;
-  rateWaiting_.erase(rateWaiting_.begin(), rateWaiting_.begin() + std::ptrdiff_t(
-                                                rateWaitingAt_ * std::size_t(spec_.outChannels)));
+  rateWaiting_.erase(
+      rateWaiting_.begin(),
+      rateWaiting_.begin() + std::ptrdiff_t(rateWaitingAt_ * std::size_t(spec_.outChannels)));
   for (auto& change : rateChanges_) change.first -= rateWaitingAt_;
   rateWaitingAt_ = 0;
 }

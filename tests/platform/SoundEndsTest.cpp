@@ -220,134 +220,99 @@ TEST_F(SoundEndsTest, JoinedAndChainedFilesConvertToFfmpegsSoundAtEveryJoin) {
   }
 }
 
-// How alike two runs of interleaved 16-bit samples are, from -1 to 1 (0 when either is silent).
-double Likeness(const UInt8* a, const UInt8* b, std::size_t samples) {
-  double ab = 0, aa = 0, bb = 0;
-  for (std::size_t i = 0; i < samples; ++i) {
-    const double x = SInt16(sp::LoadBE16(a + 2 * i)), y = SInt16(sp::LoadBE16(b + 2 * i));
-    ab += x * y;
-    aa += x * x;
-    bb += y * y;
+// The best likeness (-1 to 1) of `n` frames of 16-bit big-endian sound from `at` in `a` to those
+// of `b` from `at` less up to `lags` frames to as many more.
+double Likeness(const std::string& a, const std::string& b, std::size_t channels, std::size_t at,
+                std::size_t n, std::size_t lags = 0) {
+  double best = -1;
+  for (std::size_t there = at - lags; there <= at + lags; ++there) {
+    double ab = 0, aa = 0, bb = 0;
+    const UInt8* x = reinterpret_cast<const UInt8*>(a.data()) + at * channels * 2;
+    const UInt8* y = reinterpret_cast<const UInt8*>(b.data()) + there * channels * 2;
+    for (std::size_t i = 0; i < n * channels && (there + n) * channels * 2 <= b.size(); ++i) {
+      const double u = SInt16(sp::LoadBE16(x + 2 * i)), v = SInt16(sp::LoadBE16(y + 2 * i));
+      ab += u * v, aa += u * u, bb += v * v;
+    }
+    if (aa > 0 && bb > 0) best = std::max(best, ab / std::sqrt(aa * bb));
   }
-  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+  return best;
 }
 
 // Files joined or chained from parts of other rates (and channels), in either order: Vorbis of
 // 44.1 kHz stereo with 22.05 kHz mono and with 48 kHz, MP3s of MPEG-1 with MPEG-2, of 44.1 with
 // 48 kHz (lame's ABR) and of 24 with 44.1 kHz. Each part is converted from its own rate to the
-// media's: the file is listed and converted at what FFmpeg decodes of it at that rate, and the
-// sound is FFmpeg's at the start, on both sides of the join and at the end, and the same when
-// the converter is given every packet at once. Played, it is FFmpeg's at the device's rate.
+// media's: the file is listed and converted at what FFmpeg decodes of it at that rate, its
+// sound FFmpeg's at the start, on both sides of the join and at the end, and the same when the
+// converter is given every packet at once (at 32 kHz too). Played, it is FFmpeg's at 44.1 kHz.
 TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
   SKIP_WITHOUT_FFMPEG();
-  for (const char* tool : {"lame", "oggenc"}) {
-    if (!Have(tool)) GTEST_SKIP() << tool << " is missing";
-  }
-  auto vorbis = [&](const std::string& name, const char* serial, const char* seconds,
-                    std::vector<std::string> options) {
-    std::vector<std::string> argv = {"oggenc", "-Q", "-s", serial};
-    argv.insert(argv.end(), options.begin(), options.end());
-    argv.insert(argv.end(), {std::string("TONE=") + seconds, "-o", "OUT"});
-    return std::make_pair(name, Made(name, argv));
-  };
+  if (!Have("lame") || !Have("oggenc")) GTEST_SKIP() << "lame or oggenc is missing";
   using Part = std::pair<std::string, Data>;
-  const Part v44 = vorbis("v44.ogg", "1001", "1.3", {});
-  const Part v22 = vorbis("v22m.ogg", "2002", "0.9", {"--resample", "22050", "--downmix"});
-  const Part v48 = vorbis("v48.ogg", "3003", "0.9", {"--resample", "48000"});
-  const Part m44 = {"m44.mp3", Lame("m44.mp3", "1.3")};
-  const Part m22 = {"m22.mp3", Lame("m22.mp3", "0.9", {"--resample", "22.05"})};
-  const Part m48 = {"m48.mp3", Lame("m48.mp3", "0.9", {"--abr", "160", "--resample", "48"})};
-  const Part m24 = {"m24.mp3", Lame("m24.mp3", "1.3", {"--resample", "24"})};
-  const struct {
-    const char* name;
-    const Part &first, &second;
-  } files[] = {
-      {"vorbis 44.1 stereo, 22.05 mono.ogg", v44, v22}, {"vorbis 22.05 mono, 44.1.ogg", v22, v44},
-      {"vorbis 44.1, 48.ogg", v44, v48},                {"vorbis 48, 44.1.ogg", v48, v44},
-      {"mpeg-1 44.1, mpeg-2 22.05.mp3", m44, m22},      {"mpeg-2 22.05, mpeg-1 44.1.mp3", m22, m44},
-      {"44.1, 48 abr.mp3", m44, m48},                   {"48 abr, 44.1.mp3", m48, m44},
-      {"24, 44.1.mp3", m24, m44},                       {"44.1, 24.mp3", m44, m24},
+  auto vorbis = [&](const std::string& name, std::vector<std::string> argv) {
+    argv.insert(argv.begin(), {"oggenc", "-Q", "-o", "OUT"});
+    return Part(name, Made(name, argv));
   };
+  const Part v44 = vorbis("v44.ogg", {"-s", "1", "TONE=1.3"}),
+             v22 = vorbis("v22.ogg", {"-s", "2", "--resample", "22050", "--downmix", "TONE=0.9"}),
+             v48 = vorbis("v48.ogg", {"-s", "3", "--resample", "48000", "TONE=0.9"});
+  const Part m44 = {"m44.mp3", Lame("m44.mp3", "1.3")},
+             m22 = {"m22.mp3", Lame("m22.mp3", "0.9", {"--resample", "22.05"})},
+             m48 = {"m48.mp3", Lame("m48.mp3", "0.9", {"--abr", "160", "--resample", "48"})},
+             m24 = {"m24.mp3", Lame("m24.mp3", "1.3", {"--resample", "24"})};
+  const std::pair<const Part*, const Part*> files[] = {
+      {&v44, &v22}, {&v22, &v44}, {&v44, &v48}, {&v48, &v44}, {&m44, &m22},
+      {&m22, &m44}, {&m44, &m48}, {&m48, &m44}, {&m24, &m44}, {&m44, &m24}};
   for (const auto& f : files) {
-    SCOPED_TRACE(f.name);
-    ASSERT_FALSE(f.first.second.empty() || f.second.second.empty());
-    Put(f.name, Joined(f.first.second, f.second.second));
-    Media media = SoundMedia(Open(f.name));
+    const std::string name = "joined-" + f.first->first + "-" + f.second->first;
+    SCOPED_TRACE(name);
+    ASSERT_FALSE(f.first->second.empty() || f.second->second.empty());
+    const Data bytes = Joined(f.first->second, f.second->second);
+    Put(name, bytes);
+    Media media = SoundMedia(Open(name));
     ASSERT_NE(media, nullptr);
     const SoundDescriptionV1 d = Describe(media);
     const UInt32 rate = d.desc.sampleRate >> 16;
     const std::size_t channels = std::size_t(d.desc.numChannels);
-    ASSERT_GT(channels, 0u);
-    std::vector<UInt8> ours;
+    auto ffmpeg = [&](UInt32 r, std::size_t c) {
+      std::string out;
+      EXPECT_TRUE(
+          sp_testing::RunProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", Path(name), "-ar",
+                                  std::to_string(r), "-ac", std::to_string(c), "-f", "s16be", "-"},
+                                 out));
+      return out;
+    };
+    std::vector<UInt8> decoded, atOnce, at32, at32Once;
     bool withParameters = false;
-    ASSERT_EQ(DecodeToSixteenBits(media, d, &ours, &withParameters), noErr);
-    std::string theirs;
-    ASSERT_TRUE(sp_testing::RunProgram(
-        {"ffmpeg", "-v", "error", "-nostdin", "-i", Path(f.name), "-map", "0:a:0", "-ar",
-         std::to_string(rate), "-ac", std::to_string(channels), "-f", "s16be", "-"},
-        theirs));
-    const std::size_t frames = theirs.size() / 2 / channels;
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &decoded, &withParameters), noErr);
+    const std::string ours(decoded.begin(), decoded.end()), theirs = ffmpeg(rate, channels);
+    const std::size_t frames = theirs.size() / 2 / std::max<std::size_t>(channels, 1);
     EXPECT_EQ(GetMediaDuration(media), SInt64(frames));
     ASSERT_EQ(ours.size(), theirs.size());
-    // The join: where the first part ends, as FFmpeg decodes it alone at the media's rate.
-    const SInt64 join = FramesFfmpegDecodes(Path(f.first.first), rate);
-    ASSERT_GT(join, 8000);
-    const std::size_t window = 4096, margin = 2000;
-    const std::pair<const char*, std::size_t> places[] = {
-        {"start", margin},
-        {"before the join", std::size_t(join) - margin - window},
-        {"after the join", std::size_t(join) + margin},
-        {"end", frames - margin - window},
-    };
-    for (const auto& place : places) {
-      ASSERT_LE(place.second + window, frames) << place.first;
-      const std::size_t at = place.second * channels * 2;
-      EXPECT_GT(Likeness(ours.data() + at, reinterpret_cast<const UInt8*>(theirs.data()) + at,
-                         window * channels),
-                0.99)
-          << place.first;
-    }
-    // Every packet in one answer: the input waits for the rate change, which changes where
-    // the second part starts among it. At another rate too, every part is converted so.
-    for (const UnsignedFixed to : {UnsignedFixed(0), UnsignedFixed(32000) << 16}) {
-      std::vector<UInt8> byPacket, atOnce;
-      if (to != 0) {
-        ASSERT_EQ(DecodeToSixteenBits(media, d, &byPacket, &withParameters, to), noErr);
-      }
-      ASSERT_EQ(DecodeToSixteenBits(media, d, &atOnce, &withParameters, to, nullptr, true), noErr);
-      EXPECT_TRUE(atOnce == (to != 0 ? byPacket : ours)) << "at " << (to >> 16);
-    }
-    if (rate != 44100) continue;
-    // Played: 16-bit native-endian stereo at 44.1 kHz.
-    std::unique_ptr<qt::SoundFrames> played = qt::SoundFrames::Open(
-        std::make_shared<qt::MemorySource>(Joined(f.first.second, f.second.second)), f.name, 0);
+    // Where the first part ends, as FFmpeg decodes it alone.
+    const std::size_t join = std::size_t(FramesFfmpegDecodes(Path(f.first->first), rate));
+    const std::size_t n = 4096, places[] = {2000, join - 6000, join + 2000, frames - 6000};
+    for (const std::size_t at : places)
+      EXPECT_GT(Likeness(ours, theirs, channels, at, n), 0.99) << "at " << at;
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &atOnce, &withParameters, 0, nullptr, true), noErr);
+    EXPECT_TRUE(atOnce == decoded) << "every packet at once";
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &at32, &withParameters, 32000 << 16), noErr);
+    ASSERT_EQ(DecodeToSixteenBits(media, d, &at32Once, &withParameters, 32000 << 16, nullptr, true),
+              noErr);
+    EXPECT_TRUE(at32Once == at32) << "every packet at once at 32 kHz";
+
+    // Played: 16-bit native-endian stereo at 44.1 kHz, the old rate's tail kept at the join.
+    auto played = qt::SoundFrames::Open(std::make_shared<qt::MemorySource>(bytes), name, 0);
     ASSERT_NE(played, nullptr);
     std::vector<SInt16> heard;
     played->Read(heard, std::size_t(1) << 24);
-    std::string stereo;
-    ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", Path(f.name),
-                                        "-map", "0:a:0", "-ar", "44100", "-ac", "2", "-f",
-                                        "s16be", "-"},
-                                       stereo));
-    // FFmpeg trims a joined MP3 a little differently when playing; the sound must keep its
-    // speed and place to within a few frames.
-    const std::size_t lags = 64;
-    ASSERT_NEAR(double(heard.size() * 2), double(stereo.size()), double(lags * 4));
-    std::vector<UInt8> heardBytes(heard.size() * 2);
+    std::string heardBytes(heard.size() * 2, '\0'), stereo = ffmpeg(44100, 2);
     for (std::size_t i = 0; i < heard.size(); ++i)
-      sp::StoreBE16(heardBytes.data() + 2 * i, UInt16(heard[i]));
-    for (const auto& place : places) {
-      double best = -1;
-      std::size_t bestLag = 0;
-      for (std::size_t lag = 0; lag <= 2 * lags; ++lag) {
-        const std::size_t at = place.second * 4, there = (place.second + lag - lags) * 4;
-        if (there + window * 4 > std::min(heardBytes.size(), stereo.size())) break;
-        const double l = Likeness(heardBytes.data() + at,
-                                  reinterpret_cast<const UInt8*>(stereo.data()) + there, window * 2);
-        if (l > best) best = l, bestLag = lag;
-      }
-      EXPECT_GT(best, 0.99) << "played, " << place.first << " lag " << bestLag;
-    }
+      sp::StoreBE16(reinterpret_cast<UInt8*>(&heardBytes[2 * i]), UInt16(heard[i]));
+    ASSERT_NEAR(double(heard.size()), double(stereo.size() / 2), 256.0);
+    const std::size_t end = std::min(heard.size(), stereo.size() / 2) / 2,
+                      at44 = std::size_t(FramesFfmpegDecodes(Path(f.first->first), 44100));
+    for (const std::size_t at : {std::size_t(2000), at44 - 6000, at44 + 2000, end - 6000})
+      EXPECT_GT(Likeness(heardBytes, stereo, 2, at, n, 64), 0.99) << "played, at " << at;
   }
 }
 
