@@ -288,6 +288,10 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
     const std::size_t frames = theirs.size() / 2 / std::max<std::size_t>(channels, 1);
     EXPECT_EQ(GetMediaDuration(media), SInt64(frames));
     ASSERT_EQ(ours.size(), theirs.size());
+    TimeValue end = 0;
+    SInt32 packets = 0;
+    EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
+    EXPECT_NEAR(double(end), double(frames), 8192.0) << "the packets' times at the media's rate";
     // Where the first part ends, as FFmpeg decodes it alone.
     const std::size_t join = std::size_t(FramesFfmpegDecodes(Path(f.first->first), rate));
     const std::size_t n = 4096, places[] = {2000, join - 6000, join + 2000, frames - 6000};
@@ -309,9 +313,9 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
     for (std::size_t i = 0; i < heard.size(); ++i)
       sp::StoreBE16(reinterpret_cast<UInt8*>(&heardBytes[2 * i]), UInt16(heard[i]));
     ASSERT_NEAR(double(heard.size()), double(stereo.size() / 2), 256.0);
-    const std::size_t end = std::min(heard.size(), stereo.size() / 2) / 2,
+    const std::size_t last = std::min(heard.size(), stereo.size() / 2) / 2,
                       at44 = std::size_t(FramesFfmpegDecodes(Path(f.first->first), 44100));
-    for (const std::size_t at : {std::size_t(2000), at44 - 6000, at44 + 2000, end - 6000})
+    for (const std::size_t at : {std::size_t(2000), at44 - 6000, at44 + 2000, last - 6000})
       EXPECT_GT(Likeness(heardBytes, stereo, 2, at, n, 64), 0.99) << "played, at " << at;
   }
 }
