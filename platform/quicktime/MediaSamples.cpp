@@ -144,10 +144,6 @@ class PresentedCount {
   // The rate of the last packet's decoded frames (0: none).
   int PacketRate() const { return packetRate_; }
   // The presented frames in runs of one rate, in order.
-  struct RateRun {
-    int rate;
-    SInt64 frames;
-  };
   const std::vector<RateRun>& Runs() const { return runs_; }
 
  private:
@@ -366,17 +362,11 @@ void Scan(MediaRecord& media) {
   media.cuts = count.Cuts();
   // Parts at rates of their own are listed at the frames their rate change to the media's
   // rate makes, as the Sound Converter makes them: the tail only of the last.
-  media.listedFrames = -1;
-  const std::vector<PresentedCount::RateRun>& runs = count.Runs();
-  if (std::any_of(runs.begin(), runs.end(),
-                  [&](const PresentedCount::RateRun& r) { return UInt32(r.rate) != media.rate; })) {
-    SInt64 listed = 0;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-      listed += SInt64(ResampledFrames(UInt64(runs[i].frames), runs[i].rate, int(media.rate),
-                                       i + 1 == runs.size()));
-    }
-    media.listedFrames = listed;
-  }
+  const std::vector<RateRun>& runs = count.Runs();
+  media.listedFrames = std::any_of(runs.begin(), runs.end(),
+                                   [&](const RateRun& r) { return UInt32(r.rate) != media.rate; })
+                           ? SInt64(ResampledFrames(runs, int(media.rate)))
+                           : -1;
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ constexpr UInt64 kResamplerSlackFrames = 64;
 // The output frames a rate change makes from one slice of its input (about).
 constexpr double kRateSliceFrames = 16384;
 constexpr float kSideWeight = 0.70710678f;  // -3 dB
+// Rate changes kept for their rates once made.
+constexpr std::size_t kKeptResamplers = 4;
 
 int RoundedRate(double rate) {
   return int(std::lround(rate));
@@ -271,40 +273,76 @@ AVSampleFormat PickEncoderFormat(const AVCodec* codec) {
   return AV_SAMPLE_FMT_NONE;
 }
 
+// A rate change of `channels` interleaved float channels from rate `from` to `to`, ready to
+// start (null when it cannot be made): one of `kept` set up again, or a new one kept there
+// (the one least recently used let go past kKeptResamplers).
+SwrContext* ResamplerFrom(std::vector<std::pair<int, SwrContext*>>& kept, int from, int to,
+                          int channels) {
+  auto it = std::find_if(kept.begin(), kept.end(),
+                         [from](const std::pair<int, SwrContext*>& k) { return k.first == from; });
+  SwrContext* swr = nullptr;
+  if (it != kept.end()) {
+    swr = it->second;
+    kept.erase(it);
+    swr_close(swr);
+  } else {
+    AVChannelLayout layout;
+    av_channel_layout_default(&layout, channels);
+    const int err = swr_alloc_set_opts2(&swr, &layout, AV_SAMPLE_FMT_FLT, to, &layout,
+                                        AV_SAMPLE_FMT_FLT, from, 0, nullptr);
+    av_channel_layout_uninit(&layout);
+    if (err < 0) swr_free(&swr);
+  }
+  if (swr == nullptr || swr_init(swr) < 0) {
+    swr_free(&swr);
+    return nullptr;
+  }
+  kept.emplace_back(from, swr);
+  if (kept.size() > kKeptResamplers) {
+    swr_free(&kept.front().second);
+    kept.erase(kept.begin());
+  }
+  return swr;
+}
+
 }  // namespace
 
-UInt64 ResampledFrames(UInt64 frames, int from, int to, bool withTail) {
-  if (from == to || frames == 0) return frames;
-  if (!IsSoundRate(from) || !IsSoundRate(to)) return 0;
+UInt64 ResampledFrames(const std::vector<RateRun>& runs, int to) {
   // libswresample's count depends on its filter and rounding at both ends: silence is run
-  // through one set up as the pipeline's, in blocks.
-  SwrContext* swr = nullptr;
-  AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
-  if (swr_alloc_set_opts2(&swr, &mono, AV_SAMPLE_FMT_FLT, to, &mono, AV_SAMPLE_FMT_FLT, from, 0,
-                          nullptr) < 0 ||
-      swr == nullptr || swr_init(swr) < 0) {
-    swr_free(&swr);
-    return 0;
-  }
+  // through rate changes set up as the pipeline's, in blocks.
   constexpr std::size_t kBlock = 1 << 16;
   const std::vector<float> silence(kBlock, 0.0f);
   std::vector<float> out;
+  std::vector<std::pair<int, SwrContext*>> kept;
   UInt64 made = 0;
-  for (UInt64 left = frames;;) {
-    const int n = int(std::min<UInt64>(left, kBlock));
-    const int room = swr_get_out_samples(swr, n);
-    if (room < 0) break;
-    out.resize(std::size_t(room) + 1);
-    UInt8* o = reinterpret_cast<UInt8*>(out.data());
-    const UInt8* i = reinterpret_cast<const UInt8*>(silence.data());
-    const int got = swr_convert(swr, &o, room, n > 0 ? &i : nullptr, n);
-    if (got < 0) break;
-    made += UInt64(got);
-    if (n == 0) break;
-    left -= UInt64(n);
-    if (left == 0 && !withTail) break;
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const UInt64 frames = UInt64(std::max<SInt64>(0, runs[r].frames));
+    if (runs[r].rate == to) {
+      made += frames;
+      continue;
+    }
+    SwrContext* swr = IsSoundRate(runs[r].rate) && IsSoundRate(to)
+                          ? ResamplerFrom(kept, runs[r].rate, to, 1)
+                          : nullptr;
+    if (swr == nullptr) continue;
+    const bool withTail = r + 1 == runs.size();
+    for (UInt64 left = frames; left > 0 || withTail;) {
+      const int n = int(std::min<UInt64>(left, kBlock));
+      const int room = swr_get_out_samples(swr, n);
+      if (room < 0) break;
+      out.resize(std::size_t(room) + 1);
+      UInt8* o = reinterpret_cast<UInt8*>(out.data());
+      const UInt8* i = reinterpret_cast<const UInt8*>(silence.data());
+      const int got = swr_convert(swr, &o, room, n > 0 ? &i : nullptr, n);
+      if (got < 0 || n == 0) {
+        made += UInt64(std::max(got, 0));
+        break;
+      }
+      made += UInt64(got);
+      left -= UInt64(n);
+    }
   }
-  swr_free(&swr);
+  for (auto& k : kept) swr_free(&k.second);
   return made;
 }
 
@@ -325,7 +363,7 @@ SoundPipeline::~SoundPipeline() {
   av_packet_free(&packet_);
   av_frame_free(&frame_);
   av_frame_free(&encoderFrame_);
-  swr_free(&resampler_);
+  for (auto& kept : resamplers_) swr_free(&kept.second);
 }
 
 OSErr SoundPipeline::Start() {
@@ -442,15 +480,11 @@ UInt64 SoundPipeline::OutputFramesFor(UInt64 inputFrames) const {
 }
 
 OSErr SoundPipeline::MakeResampler(int rate) {
-  swr_free(&resampler_);
+  resampler_ = nullptr;
   const int out = RoundedRate(spec_.outRate);
   if (rate == out) return noErr;
-  AVChannelLayout layout;
-  av_channel_layout_default(&layout, spec_.outChannels);
-  const int err = swr_alloc_set_opts2(&resampler_, &layout, AV_SAMPLE_FMT_FLT, out, &layout,
-                                      AV_SAMPLE_FMT_FLT, rate, 0, nullptr);
-  av_channel_layout_uninit(&layout);
-  if (err < 0 || resampler_ == nullptr || swr_init(resampler_) < 0) return memFullErr;
+  resampler_ = ResamplerFrom(resamplers_, rate, out, spec_.outChannels);
+  if (resampler_ == nullptr) return memFullErr;
   sliceFrames_ = std::size_t(std::max(1.0, std::floor(kRateSliceFrames * rate / out)));
   return noErr;
 }

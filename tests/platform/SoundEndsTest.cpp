@@ -240,7 +240,7 @@ double Likeness(const std::string& a, const std::string& b, std::size_t channels
 
 // Files joined or chained from parts of other rates (and channels), in either order: Vorbis of
 // 44.1 kHz stereo with 22.05 kHz mono and with 48 kHz, MP3s of MPEG-1 with MPEG-2, of 44.1 with
-// 48 kHz (lame's ABR) and of 24 with 44.1 kHz. Each part is converted from its own rate to the
+// 48 kHz (lame's ABR) and of 24 with 44.1 kHz, and MP3s of six rates. Each part is converted from its own rate to the
 // media's: the file is listed and converted at what FFmpeg decodes of it at that rate, its
 // sound FFmpeg's at the start, on both sides of the join and at the end, and the same when the
 // converter is given every packet at once (at 32 kHz too). Played, it is FFmpeg's at 44.1 kHz.
@@ -258,15 +258,24 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
   const Part m44 = {"m44.mp3", Lame("m44.mp3", "1.3")},
              m22 = {"m22.mp3", Lame("m22.mp3", "0.9", {"--resample", "22.05"})},
              m48 = {"m48.mp3", Lame("m48.mp3", "0.9", {"--abr", "160", "--resample", "48"})},
-             m24 = {"m24.mp3", Lame("m24.mp3", "1.3", {"--resample", "24"})};
-  const std::pair<const Part*, const Part*> files[] = {
+             m24 = {"m24.mp3", Lame("m24.mp3", "1.3", {"--resample", "24"})},
+             m32 = {"m32.mp3", Lame("m32.mp3", "0.9", {"--resample", "32"})},
+             m16 = {"m16.mp3", Lame("m16.mp3", "0.9", {"--resample", "16"})};
+  const std::vector<const Part*> files[] = {
       {&v44, &v22}, {&v22, &v44}, {&v44, &v48}, {&v48, &v44}, {&m44, &m22},
-      {&m22, &m44}, {&m44, &m48}, {&m48, &m44}, {&m24, &m44}, {&m44, &m24}};
-  for (const auto& f : files) {
-    const std::string name = "joined-" + f.first->first + "-" + f.second->first;
+      {&m22, &m44}, {&m44, &m48}, {&m48, &m44}, {&m24, &m44}, {&m44, &m24},
+      // Six rates, two of them met again after others.
+      {&m44, &m22, &m48, &m22, &m24, &m32, &m16, &m48}};
+  for (const auto& parts : files) {
+    std::string name = "joined";
+    Data bytes;
+    for (const Part* part : parts) {
+      ASSERT_FALSE(part->second.empty()) << part->first;
+      name += "-" + part->first;
+      bytes = Joined(bytes, part->second);
+    }
     SCOPED_TRACE(name);
-    ASSERT_FALSE(f.first->second.empty() || f.second->second.empty());
-    const Data bytes = Joined(f.first->second, f.second->second);
+    const Part* first = parts.front();
     Put(name, bytes);
     Media media = SoundMedia(Open(name));
     ASSERT_NE(media, nullptr);
@@ -293,7 +302,7 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
     EXPECT_EQ(ReadToEnd(media, 1 << 20, &end, &packets), invalidTime);
     EXPECT_NEAR(double(end), double(frames), 8192.0) << "the packets' times at the media's rate";
     // Where the first part ends, as FFmpeg decodes it alone.
-    const std::size_t join = std::size_t(FramesFfmpegDecodes(Path(f.first->first), rate));
+    const std::size_t join = std::size_t(FramesFfmpegDecodes(Path(first->first), rate));
     const std::size_t n = 4096, places[] = {2000, join - 6000, join + 2000, frames - 6000};
     for (const std::size_t at : places)
       EXPECT_GT(Likeness(ours, theirs, channels, at, n), 0.99) << "at " << at;
@@ -314,7 +323,7 @@ TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
       sp::StoreBE16(reinterpret_cast<UInt8*>(&heardBytes[2 * i]), UInt16(heard[i]));
     ASSERT_NEAR(double(heard.size()), double(stereo.size() / 2), 256.0);
     const std::size_t last = std::min(heard.size(), stereo.size() / 2) / 2,
-                      at44 = std::size_t(FramesFfmpegDecodes(Path(f.first->first), 44100));
+                      at44 = std::size_t(FramesFfmpegDecodes(Path(first->first), 44100));
     for (const std::size_t at : {std::size_t(2000), at44 - 6000, at44 + 2000, last - 6000})
       EXPECT_GT(Likeness(heardBytes, stereo, 2, at, n, 64), 0.99) << "played, at " << at;
   }

@@ -61,9 +61,16 @@ struct PipelineSpec {
   UInt32 outQuality = 0;  // 1 to 100 for an encoder that varies its bit rate; 0: none
 };
 
-// The frames the pipeline's rate change makes of `frames` frames of input from rate `from` to
-// rate `to`, with its tail (the frames it holds back until the input ends) or without.
-UInt64 ResampledFrames(UInt64 frames, int from, int to, bool withTail);
+// Frames at one rate, following others at another.
+struct RateRun {
+  int rate;
+  SInt64 frames;
+};
+
+// The frames the pipeline makes at rate `to` of runs of input at rates of their own, one after
+// another: at each change of rate the frames the rate change before holds back are dropped;
+// those of the last one end the output.
+UInt64 ResampledFrames(const std::vector<RateRun>& runs, int to);
 
 class SoundPipeline {
  public:
@@ -162,7 +169,10 @@ class SoundPipeline {
   UInt64 mixLayout_ = 0;
   std::vector<float> matrix_;  // outChannels x mixFrom_
 
-  SwrContext* resampler_ = nullptr;
+  SwrContext* resampler_ = nullptr;  // one of `resamplers_`; none at the output's rate
+  // Rate changes made, by their input rate, the latest last: one set up again for its rate
+  // costs far less than a new one (a file alternating between rates).
+  std::vector<std::pair<int, SwrContext*>> resamplers_;
   std::size_t sliceFrames_ = 1;     // input frames of one slice of the rate change
   std::vector<float> rateWaiting_;  // mixed input waiting for the rate change
   std::size_t rateWaitingAt_ = 0;   // its frames already converted
