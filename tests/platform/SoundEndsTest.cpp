@@ -240,10 +240,11 @@ double Likeness(const std::string& a, const std::string& b, std::size_t channels
 
 // Files joined or chained from parts of other rates (and channels), in either order: Vorbis of
 // 44.1 kHz stereo with 22.05 kHz mono and with 48 kHz, MP3s of MPEG-1 with MPEG-2, of 44.1 with
-// 48 kHz (lame's ABR) and of 24 with 44.1 kHz, and MP3s of six rates. Each part is converted from its own rate to the
-// media's: the file is listed and converted at what FFmpeg decodes of it at that rate, its
-// sound FFmpeg's at the start, on both sides of the join and at the end, and the same when the
-// converter is given every packet at once (at 32 kHz too). Played, it is FFmpeg's at 44.1 kHz.
+// 48 kHz (lame's ABR) and of 24 with 44.1 kHz, and MP3s of six rates. Each part is converted
+// from its own rate to the media's: the file is listed and converted at what FFmpeg decodes of
+// it at that rate, its sound FFmpeg's at the start, on both sides of the join and at the end,
+// and the same when the converter is given every packet at once (at 32 kHz too). Played, it is
+// FFmpeg's at 44.1 kHz.
 TEST_F(SoundEndsTest, PartsOfOtherRatesAreEachConvertedFromTheirOwnRate) {
   SKIP_WITHOUT_FFMPEG();
   if (!Have("lame") || !Have("oggenc")) GTEST_SKIP() << "lame or oggenc is missing";
