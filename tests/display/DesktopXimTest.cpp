@@ -700,6 +700,24 @@ TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsStoppedAndGoesO
   EXPECT_EQ(FieldReading(), "");
 }
 
+// A click in the field commits the reading it shows there and the server forgets it; the same
+// reading typed again is a reading of its own, and its commit comes too.
+TEST_F(XimInput, TheSameReadingTypedAgainAfterAClickCommittedItIsCommittedAgain) {
+  ASSERT_NE(ShowDialogField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
+  ASSERT_TRUE(sp_testing::ClickDialogItem(dialog_, 1));
+  EXPECT_EQ(FieldText(), MJ("か"));
+  EXPECT_EQ(FieldReading(), "");
+  // (Converting stays on.)
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "k", "a"}));
+  ASSERT_TRUE(PumpUntil([this] { return FieldReading() == MJ("か"); }, "the reading again"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "Return"}));
+  ASSERT_TRUE(PumpUntil([this] { return FieldReading().empty(); }, "the reading's end"));
+  ASSERT_TRUE(TypeIntoTheDialog({OnKey()}));
+  EXPECT_EQ(FieldText(), MJ("かか") + "z");
+}
+
 TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsKilled) {
   LoseTheServerWhileComposingInADialog(SIGKILL);
 }
