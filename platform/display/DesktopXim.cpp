@@ -83,6 +83,11 @@ struct XimState {
   bool heard = false;
   int askedAfter = 0;  // how often (for the tests)
   std::vector<XimKey> orphans;  // keys of a server given up, to come as SDL's would
+  // The reading the program committed itself before it reset the context: a server that
+  // commits its reading when reset (IBus's Hangul engine) sends it once more, as its answer to
+  // the reset, and that commit is not typed again. Until a new reading is drawn, the server
+  // hands a key back, or the keyboard moves to another context.
+  std::string resetEcho;
 };
 
 XimState& G() {
@@ -188,6 +193,7 @@ Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
   }
   G().draft.Draw(draw->caret, draw->chg_first, draw->chg_length, characters, feedback,
                  feedbackOnly);
+  if (!G().draft.Empty()) G().resetEcho.clear();
   Show();
   return True;
 }
@@ -274,6 +280,7 @@ void Abandon(bool silent) {
   g.fontSet = nullptr;
   g.contexts.clear();
   g.focused = 0;
+  g.resetEcho.clear();
   if (silent) {
     AskWithoutWaiting();
   } else {
@@ -645,10 +652,13 @@ void TakeKey(XIC ic, XKeyEvent key) {
   XimKey out;
   if (key.keycode == 0) {  // the server's commit, of the preedit it may have cleared already
     g.clearPending = false;
+    const bool echo = !g.resetEcho.empty() && text == g.resetEcho;
+    if (!text.empty()) g.resetEcho.clear();
     out.text = text;
-    if (!text.empty()) g.out->push_back(out);
+    if (!text.empty() && !echo) g.out->push_back(out);
     return;
   }
+  g.resetEcho.clear();
   const bool repeat = WasRepeat(key);
   const SDL_Keycode sdlKey = KeyOf(XLookupKeysym(&key, 0));
   const SDL_Scancode scancode =
@@ -678,10 +688,14 @@ void Drain() {
     while (g.connection != nullptr && XPending(g.connection) > 0) {
       XEvent e;
       XNextEvent(g.connection, &e);
+      const bool filtered = XFilterEvent(&e, None) == True;
+      // The server's going read here (its window destroyed) answers none of the keys it
+      // held: Abandon handed them back, to come as SDL's.
+      if (g.im == nullptr) break;
       g.heard = true;
       g.unanswered.clear();
       g.askedAt = 0;
-      if (XFilterEvent(&e, None) == True || e.type != KeyPress) continue;
+      if (filtered || e.type != KeyPress) continue;
       const Context* c = FindContext(e.xkey.window, g.focusedInline);
       if (c != nullptr && c->ic != nullptr && c->window == g.focused) TakeKey(c->ic, e.xkey);
     }
@@ -733,6 +747,7 @@ void GiveKeyboardTo(Window window) {
   if (!ServerAlive()) window = 0;
   XIC ic = window != 0 ? ContextOf(window, inlineStyle) : nullptr;
   if (ic == nullptr || g.im == nullptr) window = 0;
+  if (window != g.focused || inlineStyle != g.focusedInline) g.resetEcho.clear();
   if (g.focused != 0 && (window != g.focused || inlineStyle != g.focusedInline)) {
     const Context* was = FindContext(g.focused, g.focusedInline);
     if (was != nullptr && was->ic != nullptr) {
@@ -783,6 +798,10 @@ int XimAskedAfterHeldKeys() {
 
 int XimKeysHeld() {
   return int(G().unanswered.size());
+}
+
+std::string XimReading() {
+  return G().draft.UTF8();
 }
 
 void XimFollowFocus() {
@@ -851,12 +870,16 @@ void XimSetSpot(int x, int y) {
 
 void XimReset() {
   XimState& g = G();
+  const std::string shown = g.draft.UTF8();
   g.draft.Clear();
   if (g.focused == 0 || !ServerAlive()) return;
   const Context* c = FindContext(g.focused, g.focusedInline);
   if (c == nullptr || c->ic == nullptr) return;
   XimLocaleScope scope;
   XIC ic = c->ic;
+  // The reading shown was committed where it is shown, or dropped: either way, the server's
+  // commit of it that answers the reset is not typed (a server may send it during the reset).
+  if (!shown.empty()) g.resetEcho = shown;
   char* rest = nullptr;
   Guarded([&] { rest = XmbResetIC(ic); });
   if (rest != nullptr && g.connection != nullptr) XFree(rest);

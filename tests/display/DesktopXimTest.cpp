@@ -34,6 +34,8 @@ using sp_test_support::RecordingTarget;
 
 // Stop-and-continue cycles of the server in one test (each holds the loop once).
 constexpr int kStopCycles = 20;
+// Servers killed in one test, each as a key comes.
+constexpr int kKillRounds = 4;
 
 class XimInput : public DesktopTest {
  protected:
@@ -152,17 +154,41 @@ class XimInput : public DesktopTest {
   }
   // The server stopped or killed (`signal`) while the reading is shown: the reading stays in
   // the field, committed as shown, and the keys typed right after it come through SDL, each
-  // once and in order.
+  // once and in order. Killed, it goes with the first of them in its hands.
   void LoseTheServerWhileComposing(int signal) {
     ASSERT_NE(ShowField(), nullptr);
     ASSERT_TRUE(ServerTaken());
     std::string keys;
     RecordKeys(&keys);
     ASSERT_TRUE(TypeTheReading("the reading"));
-    SignalServer(signal);
-    ASSERT_TRUE(TypeAndSeeTheEnd({"a", "b", "c", "d", "e"}, &keys));
+    std::vector<std::string> typed = {"a", "b", "c", "d", "e"};
+    if (signal == SIGKILL) {
+      ASSERT_TRUE(KillTheServerWithAKeyInItsHands(typed.front()));
+      typed.erase(typed.begin());
+    } else {
+      SignalServer(signal);
+    }
+    ASSERT_TRUE(TypeAndSeeTheEnd(typed, &keys));
     EXPECT_EQ(keys, "abcdez");
     ExpectTheReadingCommitted(*target_);
+  }
+  // The server killed right after it took the key, before it answered (stopped, it cannot),
+  // and the program read of its going before another key came: the key is the server's to
+  // hand back no more.
+  bool KillTheServerWithAKeyInItsHands(const std::string& key) {
+    const pid_t pid = XimProcess();
+    if (pid <= 0) return false;
+    kill(pid, SIGSTOP);
+    const bool held =
+        RunToolPumping({"xdotool", "key", key}) &&
+        PumpUntil([] { return sp_platform::display::XimKeysHeld() > 0; }, "the key held");
+    kill(pid, SIGKILL);
+    if (pid == server_.pid) {
+      waitpid(pid, nullptr, 0);
+      server_.pid = -1;
+    }
+    return held && PumpUntil([] { return !sp_platform::display::XimInCharge(); },
+                             "the server's going read");
   }
   // The keyboard moves to another window of the program (one without a field) while the
   // reading is shown: the reading stays in its field, committed as shown, and once its window
@@ -193,10 +219,13 @@ class XimInput : public DesktopTest {
   DialogRef ShowDialogField() {
     // Its items: one (the count less one, 0): reserved, the rectangle (10, 10, 26, 300), edit
     // text, no text.
-    const UInt8 items[] = {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0, 26, 0x01, 0x2C, editText, 0};
-    Handle list = NewHandle(sizeof items);
+    return ShowDialogItems({0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0, 26, 0x01, 0x2C, editText, 0});
+  }
+  // A dialog of the items (a dialog item list), in front with the keyboard.
+  DialogRef ShowDialogItems(const std::vector<UInt8>& items) {
+    Handle list = NewHandle(Size(items.size()));
     if (list == nullptr) return nullptr;
-    std::memcpy(*list, items, sizeof items);
+    std::memcpy(*list, items.data(), items.size());
     const Rect bounds = R(150, 120, 250, 440);
     const unsigned char title[] = "\005Field";
     DialogRef dialog = NewDialog(nullptr, &bounds, title, false, documentProc,
@@ -211,7 +240,9 @@ class XimInput : public DesktopTest {
     if (!WaitUntilShown(window) || !WaitForKeyboard()) return nullptr;
     return dialog;
   }
-  std::string FieldText() const { return sp_testing::DialogItemText(dialog_, 1); }
+  std::string FieldText(DialogItemIndex item = 1) const {
+    return sp_testing::DialogItemText(dialog_, item);
+  }
   // The reading the dialog's field shows (MacJapanese).
   std::string FieldReading() const {
     return sp_testing::DialogFieldReading(dialog_);
@@ -481,24 +512,34 @@ TEST_F(XimInput, PlainKeysWhileTheServerHoldsTheKeyboardComeOnce) {
   EXPECT_EQ(repeats, 0);
 }
 
-// A server killed while the reading is shown: the reading stays in the field, committed as
-// shown, keys come through SDL at once, and a server started again is taken.
+// A server killed while the reading is shown, a key typed as it goes (round after round, a
+// new server each time): the reading stays in the field, committed as shown, that key and
+// those after it come through SDL at once, each once, and a server started again is taken.
 TEST_F(XimInput, AServerKilledWhileComposingLeavesTheReadingAndTheKeysToSDLUntilOneComesBack) {
   ASSERT_NE(ShowField(), nullptr);
   std::string keys;
   RecordKeys(&keys);
-  ASSERT_TRUE(TypeTheReading("the reading"));
-  SignalServer(SIGKILL);
-  waitpid(server_.pid, nullptr, 0);
-  server_.pid = -1;
-  ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
-  EXPECT_EQ(keys, "bz");
-  ExpectTheReadingCommitted(*target_);
-  ASSERT_TRUE(StartServer());
-  ASSERT_TRUE(ServerReady());
+  std::string expected;
+  for (int round = 0; round < kKillRounds; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(ServerTaken());
+    ASSERT_TRUE(TypeTheReading("the reading"));
+    Tool typing;
+    ASSERT_TRUE(StartTool({"xdotool", "key", "a"}, &typing));
+    kill(server_.pid, SIGKILL);
+    waitpid(server_.pid, nullptr, 0);
+    server_.pid = -1;
+    ASSERT_TRUE(PumpUntil([&typing] { return ToolFinished(&typing); }, "the key typed"));
+    ASSERT_TRUE(TypeAndSeeTheEnd({"b"}, &keys));
+    expected += "abz";
+    EXPECT_EQ(keys, expected);
+    ExpectTheReadingCommitted(*target_);
+    ASSERT_TRUE(StartServer());
+    ASSERT_TRUE(ServerReady());
+  }
   ASSERT_TRUE(ServerTaken());
   ASSERT_TRUE(TypeTheReading("the reading through the new server"));
-  EXPECT_EQ(keys, "bz");
+  EXPECT_EQ(keys, expected);
 }
 
 // A server stopped while the user types holds nothing: the key in its hands and those after it
@@ -657,6 +698,24 @@ TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsStoppedAndGoesO
   ASSERT_TRUE(
       PumpUntil([this] { return FieldText() == MJ("か") + "bcdez" + MJ("か"); }, "the commit"));
   EXPECT_EQ(FieldReading(), "");
+}
+
+// A click in the field commits the reading it shows there and the server forgets it; the same
+// reading typed again is a reading of its own, and its commit comes too.
+TEST_F(XimInput, TheSameReadingTypedAgainAfterAClickCommittedItIsCommittedAgain) {
+  ASSERT_NE(ShowDialogField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(TypeTheReadingInTheDialog("the reading"));
+  ASSERT_TRUE(sp_testing::ClickDialogItem(dialog_, 1));
+  EXPECT_EQ(FieldText(), MJ("か"));
+  EXPECT_EQ(FieldReading(), "");
+  // (Converting stays on.)
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "--delay", "20", "k", "a"}));
+  ASSERT_TRUE(PumpUntil([this] { return FieldReading() == MJ("か"); }, "the reading again"));
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", "Return"}));
+  ASSERT_TRUE(PumpUntil([this] { return FieldReading().empty(); }, "the reading's end"));
+  ASSERT_TRUE(TypeIntoTheDialog({OnKey()}));
+  EXPECT_EQ(FieldText(), MJ("かか") + "z");
 }
 
 TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsKilled) {
@@ -843,11 +902,12 @@ class XimInputIbusAnthy : public XimInputIbus {
     ASSERT_TRUE(PumpUntil(
         [this] {
           std::string engine;
-          RunTool(Ibus({"ibus", "engine", "anthy"}));
-          return RunTool(Ibus({"ibus", "engine"}), &engine) && engine.find("anthy") == 0;
+          RunTool(Ibus({"ibus", "engine", Engine()}));
+          return RunTool(Ibus({"ibus", "engine"}), &engine) && engine.find(Engine()) == 0;
         },
         "the engine chosen"));
   }
+  virtual std::string Engine() const { return "anthy"; }
   void TearDown() override {
     XimInputIbus::TearDown();
     if (bus_ > 0) kill(bus_, SIGTERM);
@@ -872,9 +932,11 @@ class XimInputIbusAnthy : public XimInputIbus {
     std::istringstream told(started);
     told >> busAddress_ >> bus_;
     return bus_ > 0 && StartTool(Ibus({"ibus-daemon", "--xim", "--panel=disable",
-                                       "--emoji-extension=disable", "--config=disable"}),
+                                       "--emoji-extension=disable", "--config=" + Config()}),
                                  &server_);
   }
+  // The daemon's settings program: none, but for an engine that will not run without one.
+  virtual std::string Config() const { return "disable"; }
   std::string OnKey() const override { return "ctrl+j"; }
   std::string busAddress_;
   pid_t bus_ = -1;
@@ -974,6 +1036,77 @@ TEST_F(XimInputIbusAnthy, TheReadingIsComposedAndCommittedInBothKindsOfField) {
   EXPECT_EQ(target_->updates.back().text, MJ("か"));
   EXPECT_EQ(keys, "");
   EXPECT_EQ(XimProcess(), bridge) << "the bridge died";
+}
+
+// IBus's bridge with its Hangul engine, whose reset commits the reading it shows (after the
+// program committed it itself, as it does when the keyboard leaves the reading's place).
+class XimInputIbusHangul : public XimInputIbusAnthy {
+ protected:
+  std::string Engine() const override { return "hangul"; }
+  // (Its settings in memory, each its default: Latin first, Shift-Space to Hangul.)
+  std::string Config() const override { return "/usr/libexec/ibus-memconf"; }
+  std::string OnKey() const override { return "shift+space"; }
+  static constexpr DialogItemIndex kFirst = 1, kSecond = 2, kSave = 3;
+  // Two empty fields, one above the other, and a Save button under them.
+  DialogRef ShowTwoFieldsAndSave() {
+    return ShowDialogItems({0, 2,                                                   // 3 items
+                            0, 0, 0, 0, 0, 10, 0, 10, 0, 26, 0x01, 0x2C, editText, 0,  //
+                            0, 0, 0, 0, 0, 40, 0, 10, 0, 56, 0x01, 0x2C, editText, 0,  //
+                            0, 0, 0, 0, 0, 70, 0, 10, 0, 90, 0, 80, ctrlItem + btnCtrl, 4,
+                            'S', 'a', 'v', 'e'});
+  }
+  void EmptyTheFieldsAndFocusTheFirst() {
+    for (DialogItemIndex item : {kFirst, kSecond}) {
+      DialogItemType type = 0;
+      Handle handle = nullptr;
+      Rect box;
+      GetDialogItem(dialog_, item, &type, &handle, &box);
+      const unsigned char none[] = {0};
+      SetDialogItemText(handle, none);
+    }
+    SelectDialogItemText(dialog_, kFirst, 0, 0);
+  }
+};
+
+// The keyboard leaves the reading's place by a click elsewhere in its field, in the other
+// field, or on Save: the reading (a syllable, which MacJapanese shows as '?') is committed
+// where it was shown, and the engine's own commit of it, answering the program's reset, is not
+// typed again, neither there nor in the field that has the keyboard then. A key the engine
+// hands back after that ends what came.
+TEST_F(XimInputIbusHangul, AReadingCommittedWhenTheKeyboardLeavesItIsTypedOnce) {
+  const struct {
+    const char* click;
+    DialogItemIndex clicked;
+    std::string first, second;  // the fields' text then, with the key typed after
+  } moves[] = {{"elsewhere in the field", kFirst, "?1", ""},
+               {"in the other field", kSecond, "?", "1"},
+               {"on Save", kSave, "?1", ""}};
+  ASSERT_NE(ShowTwoFieldsAndSave(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  std::vector<std::string> jamo = {"xdotool", "key", "--delay", "20", OnKey(), "g", "k"};
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.click);
+    EmptyTheFieldsAndFocusTheFirst();
+    // (Hangul on the first time: the context keeps it.) ㅎ and ㅏ make the syllable 하.
+    ASSERT_TRUE(RunToolPumping(jamo));
+    jamo = {"xdotool", "key", "--delay", "20", "g", "k"};
+    ASSERT_TRUE(PumpUntil([] { return sp_platform::display::XimReading() == "\xED\x95\x98"; },
+                          "the syllable shown"));
+    EXPECT_EQ(FieldReading(), "?");
+    ASSERT_TRUE(sp_testing::ClickDialogItem(dialog_, move.clicked));
+    EXPECT_EQ(FieldReading(), "");
+    const DialogItemIndex keyboard = move.second.empty() ? kFirst : kSecond;
+    ASSERT_TRUE(RunToolPumping({"xdotool", "key", "1"}));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          const std::string t = FieldText(keyboard);
+          return !t.empty() && t.back() == '1';
+        },
+        "the key after the click"))
+        << "the fields: \"" << FieldText(kFirst) << "\", \"" << FieldText(kSecond) << '"';
+    EXPECT_EQ(FieldText(kFirst), move.first);
+    EXPECT_EQ(FieldText(kSecond), move.second);
+  }
 }
 
 // SDL_IM_MODULE=fcitx (as fcitx set-ups have it) makes SDL speak to fcitx over the session bus

@@ -34,6 +34,8 @@ int XimTimedOutCalls();
 // keys it holds now.
 int XimAskedAfterHeldKeys();
 int XimKeysHeld();
+// The reading the server shows through the program (UTF-8): empty when it shows none.
+std::string XimReading();
 // The connection the server's messages come on (-1 without one).
 int XimConnectionFd();
 
