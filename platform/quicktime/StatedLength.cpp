@@ -1191,8 +1191,8 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
     // Once the headers are behind and a page placed sound, a long file's end is read.
     // The pages within kOggHeadWalk of the start are all walked: a first stream ending among
     // them, and the one chained on after it, break the walk there.
-    if (tailSpan == 0 || tailTried || pass_.inHeaders || pass_.audioPackets == 0 ||
-        !pass_.placed || pass_.eos || at < kOggHeadWalk)
+    if (tailSpan == 0 || tailTried || pass_.inHeaders || pass_.audioPackets == 0 || !pass_.placed ||
+        pass_.eos || at < kOggHeadWalk)
       continue;
     tailTried = true;
     headGranule_ = pass_.granule;
