@@ -1105,15 +1105,24 @@ bool OggWalk::BetweenFollows(Window& w, UInt64 headEnd, UInt32 headSequence, UIn
   UInt32 sequence = headSequence;
   SInt64 granule = headGranule_;
   UInt64 last = 0;
-  const auto probedAt = [&](int k) {
-    return headEnd + (tailAt - headEnd) / (kOggBetweenProbes + 1) * UInt64(k);
-  };
+  // The places probed: evenly spaced, and before the first of those, from the first pages
+  // on, each half as far again from the file's start as the one before. A first stream ending
+  // before the first even place is then probed within its last third (or its first pages
+  // were), and the next place lies within half its length of the stream chained on after it:
+  // the pages there are numbered and placed below the first stream's, unless they are more
+  // than twice as dense in the file.
+  std::vector<UInt64> places;
+  const UInt64 step = (tailAt - headEnd) / (kOggBetweenProbes + 1);
+  for (UInt64 at = headEnd + headEnd / 2; at < headEnd + step;
+       at += std::max<UInt64>(at / 2, kOggProbeSpan))
+    places.push_back(at);
+  for (int k = 1; k <= kOggBetweenProbes; ++k) places.push_back(headEnd + step * UInt64(k));
   // The places probed are asked of the disk together: each is a read of its own, far from the
   // others, and a file not read lately waited for each in turn. The span holds the page found
   // and the next page's header where pages are of common sizes.
-  for (int k = 1; k <= kOggBetweenProbes; ++k) w.Source().WillRead(probedAt(k), kOggProbeSpan * 4);
-  for (int k = 1; k <= kOggBetweenProbes; ++k) {
-    const UInt64 from = std::max(last, probedAt(k));
+  for (const UInt64 at : places) w.Source().WillRead(at, kOggProbeSpan * 4);
+  for (const UInt64 at : places) {
+    const UInt64 from = std::max(last, at);
     OggPage page;
     const Probe probe = ProbeOggPage(w.Source(), from, tailAt, serial_, page);
     if (probe == Probe::kNone) continue;
@@ -1171,6 +1180,8 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
   const UInt64 size = w.Size();
   pass_ = Pass();
   pass_.head.reserve(kPacketHead);
+  // The pages walked at the start, and the page ending past them in most files, in one read.
+  if (tailSpan != 0) w.At(0, std::size_t(std::min<UInt64>(kOggHeadWalk + kOggFill, size)));
   bool tailTried = false;
   UInt64 at = 0;
   while (at < size) {
@@ -1178,8 +1189,10 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
     if (!ReadOggPage(w, at, page) || !Page(page)) return Outcome::kNotStated;
     at = page.end;
     // Once the headers are behind and a page placed sound, a long file's end is read.
-    if (tailSpan == 0 || tailTried || pass_.inHeaders || pass_.audioPackets == 0 ||
-        !pass_.placed || pass_.eos)
+    // The pages within kOggHeadWalk of the start are all walked: a first stream ending among
+    // them, and the one chained on after it, break the walk there.
+    if (tailSpan == 0 || tailTried || pass_.inHeaders || pass_.audioPackets == 0 || !pass_.placed ||
+        pass_.eos || at < kOggHeadWalk)
       continue;
     tailTried = true;
     headGranule_ = pass_.granule;

@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -543,16 +544,21 @@ TEST_F(SoundLengthTest, LongOggFilesAreReadAtTheirFirstAndLastPages) {
         EXPECT_EQ(ends.packets, -1);
       }
       if (ends.packets == -1) {
-        // The first window and the end's, and the probes of the pages between for each search
-        // of the end; FLAC's pages of 55 kB need the longer search.
+        // The first pages and the end's, and the probes of the pages between for each search
+        // of the end: five evenly spaced, and those before a sixth of the way, each half as far
+        // again from the start as the one before, from the first pages on. FLAC's pages of
+        // 55 kB need the longer search.
         const bool longPages = std::string(c.name) == "flac.oga";
-        const UInt64 probes = qt::kOggBetweenProbes * (qt::kOggProbeSpan + 27 + 255 + 27);
-        EXPECT_LE(source.read,
-                  (longPages ? bytes.size() / 2 : 2 * qt::kOggTailSpan) + 3 * probes);
-        // Pages of a few kilobytes: the first window, the headers searched backwards within
-        // half the span, the last two pages read whole and the probes, short of twice the span.
+        const double nearStart =
+            std::ceil(std::log(1 + double(bytes.size()) / 6 / qt::kOggHeadWalk) / std::log(1.5));
+        const UInt64 probes =
+            (qt::kOggBetweenProbes + UInt64(nearStart)) * (qt::kOggProbeSpan + 27 + 255 + 27);
+        EXPECT_LE(source.read, (longPages ? bytes.size() / 2 : 2 * qt::kOggTailSpan) +
+                                   qt::kOggHeadWalk + 3 * probes);
+        // Pages of a few kilobytes: the pages walked at the start, the headers searched
+        // backwards within half the span, the last two pages read whole and the probes.
         if (!longPages && span == qt::kOggTailSpan) {
-          EXPECT_LT(source.read, qt::kOggTailSpan + 8192 + probes);
+          EXPECT_LT(source.read, qt::kOggHeadWalk / 2 + qt::kOggTailSpan + 8192 + probes);
         }
       } else {
         EXPECT_NE(span, qt::kOggTailSpan);
@@ -709,6 +715,66 @@ TEST_F(SoundLengthTest, LongOggFilesDamagedOrChainedAreCaughtWhenOpenedOrWhenDec
     } else {
       EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded);
       EXPECT_NE(converted, noErr);
+    }
+  }
+}
+
+// A stream chained on under the first one's serial number (opusenc --serial and oggenc -s
+// given one number, the files joined), after a first stream of a second (amid the pages walked
+// at the start), of a twentieth, an eighth or half of the file: the file is counted by
+// decoding it when opened, to the frames FFmpeg decodes, and converts whole.
+TEST_F(SoundLengthTest, OggStreamsChainedUnderOneSerialAfterAShortFirstAreCountedWhenOpened) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("oggenc") || !Have("opusenc")) GTEST_SKIP() << "oggenc or opusenc is missing";
+  constexpr double kSeconds = 90;
+  std::string log;
+  ASSERT_TRUE(sp_testing::RunProgram(
+      {"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+       "anoisesrc=color=pink:amplitude=0.2:r=44100:d=" + std::to_string(int(kSeconds)), "-ac", "2",
+       Path("long.wav")},
+      log))
+      << log;
+  const auto encode = [&](const std::string& codec, const std::string& wav,
+                          const std::string& name) {
+    const std::vector<std::string> argv =
+        codec == "opus"
+            ? std::vector<std::string>{"opusenc", "--quiet", "--serial", "4242", Path(wav), "OUT"}
+            : std::vector<std::string>{"oggenc", "-Q", "-s", "4242", Path(wav), "-o", "OUT"};
+    return Encode(argv, name) ? Bytes(name) : std::vector<UInt8>();
+  };
+  const std::vector<UInt8> longOpus = encode("opus", "long.wav", "long.opus");
+  const std::vector<UInt8> longVorbis = encode("vorbis", "long.wav", "long.ogg");
+  ASSERT_FALSE(longOpus.empty() || longVorbis.empty());
+  // The first stream's share of the file: 0 for one second.
+  for (const double share : {0.0, 1.0 / 20, 1.0 / 8, 1.0 / 2}) {
+    const double seconds = share == 0 ? 1 : kSeconds * share / (1 - share);
+    const std::string first = "first" + std::to_string(seconds);
+    ASSERT_TRUE(
+        sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", Path("long.wav"),
+                                "-t", std::to_string(seconds), Path(first + ".wav")},
+                               log))
+        << log;
+    for (const auto* codec : {"opus", "vorbis"}) {
+      const std::string name = first + "." + codec;
+      SCOPED_TRACE(name);
+      std::vector<UInt8> bytes = encode(codec, first + ".wav", name);
+      ASSERT_FALSE(bytes.empty());
+      const std::vector<UInt8>& second = std::string(codec) == "opus" ? longOpus : longVorbis;
+      const double made = double(bytes.size()) / double(bytes.size() + second.size());
+      if (share > 0) {
+        EXPECT_NEAR(made, share, share / 5) << "the first stream's share";
+      }
+      bytes.insert(bytes.end(), second.begin(), second.end());
+      Put(name, bytes);
+      const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+      Media media = SoundMedia(Open(name));
+      ASSERT_NE(media, nullptr);
+      const TimeValue duration = GetMediaDuration(media);
+      EXPECT_EQ(duration, FramesFfmpegDecodes(Path(name)));
+      EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded + 1);
+      SInt64 frames = 0;
+      EXPECT_EQ(Convert(media, &frames), noErr);
+      EXPECT_EQ(frames, duration);
     }
   }
 }

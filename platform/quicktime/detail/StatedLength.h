@@ -69,17 +69,21 @@ bool StartsAsFlac(ByteSource& source, StatedFormat* format = nullptr);
 // and the packets it ends with. Every page read must be whole with its checksum right, of the
 // one stream, and the pages of the end must follow one another to the file's end, their
 // numbers and positions agreeing with the first pages' and with their packets' durations;
-// the packets between are not counted (`packets` is -1). Pages between are probed at
-// kOggBetweenProbes places evenly spaced, a page header found within kOggProbeSpan bytes of
-// each: every one found, and the header after it, must be of the stream amid it (no stream's
-// first or last page) and follow the one before in number and position, which a stream
-// chained on under the same serial number does not. A file too short for that, or whose end
-// does not settle it, has every page walked and its packets counted and summed from their
+// the packets between are not counted (`packets` is -1). The first pages are those within
+// kOggHeadWalk bytes of the start, all walked. Pages between are probed at kOggBetweenProbes
+// places evenly spaced, and before the first of those at places each half as far again from
+// the start as the one before, a page header found within kOggProbeSpan bytes of each: every
+// one found, and the header after it, must be of the stream amid it (no stream's first or last
+// page) and follow the one before in number and position, which a stream chained on under the
+// same serial number does not, also after a short first stream (unless the one chained on has
+// more than twice as many pages and frames to the byte). A file too short for that, or whose
+// end does not settle it, has every page walked and its packets counted and summed from their
 // headers. A stream damaged between its first and its last pages can still state a length it
 // does not present: its decoding then reports the difference. `vorbisSetup` is FFmpeg's
 // set-up of a Vorbis stream (the three headers), used to size its packets.
 constexpr UInt64 kOggTailSpan = UInt64(1) << 16;
 constexpr int kOggBetweenProbes = 5;
+constexpr UInt64 kOggHeadWalk = UInt64(1) << 15;
 constexpr std::size_t kOggProbeSpan = 8192;
 bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
                      StatedLength& out, UInt64 tailSpan = kOggTailSpan);
