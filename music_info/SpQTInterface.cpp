@@ -132,6 +132,10 @@ bool DescribeSoundTrack(Movie movie, AudioFormatAtomPtr* decompressionAtom, CmpS
   facts.media = GetTrackMedia(track);
   if (facts.media == nullptr) return false;
 
+  // Counted first: the count can find the stream longer than its length first read said (a
+  // stream chained on), and the description's parameters then carry the length counted.
+  facts.sampleCount =
+      countNow ? GetMediaSampleCount(facts.media) : SpGetMediaSampleCountIfKnown(facts.media);
   Handle description = NewHandle(0);
   if (description != nullptr) {
     GetMediaSampleDescription(facts.media, 1,
@@ -139,8 +143,6 @@ bool DescribeSoundTrack(Movie movie, AudioFormatAtomPtr* decompressionAtom, CmpS
     facts.described =
         GetMoviesError() == noErr && GetHandleSize(description) >= Size(sizeof(SoundDescription));
   }
-  facts.sampleCount =
-      countNow ? GetMediaSampleCount(facts.media) : SpGetMediaSampleCountIfKnown(facts.media);
   if (facts.described) {
     auto soundDescription = reinterpret_cast<SoundDescriptionHandle>(description);
     const SoundDescription& desc = **soundDescription;

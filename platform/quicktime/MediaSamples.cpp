@@ -416,6 +416,22 @@ void TakeLength(MediaRecord& media, const StatedLength& length) {
   media.listedFrames = length.listed >= 0 ? std::min<SInt64>(length.listed, INT32_MAX) : SInt64(-1);
 }
 
+// The length the stream's decoding counts.
+StatedLength ScannedLength(MediaRecord& media) {
+  ++gLengthsDecoded;
+  Scan(media);
+  StatedLength length;
+  length.presented = media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
+  length.priming = media.primingFrames;
+  length.packets = SInt64(media.packets.size());
+  length.cuts = media.cuts;
+  length.listed = media.listedFrames;
+  length.mostPacketFrames = 1;
+  for (const PacketEntry& packet : media.packets)
+    length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
+  return length;
+}
+
 // The varying layout's length: what was kept for the file, what it states, or else the count
 // of its decoding; once for each media, and once for each file while it stays the same.
 void Measure(MediaRecord& media) {
@@ -426,18 +442,7 @@ void Measure(MediaRecord& media) {
   const bool identified = media.track->movie->source->Identity(&file);
   if (!identified || !Kept().Find(file, media.streamIndex, length)) {
     ++gLengthsFound;
-    if (!StateLength(media, length)) {
-      ++gLengthsDecoded;
-      Scan(media);
-      length.presented = media.presentedFrames >= 0 ? media.presentedFrames : media.scannedFrames;
-      length.priming = media.primingFrames;
-      length.packets = SInt64(media.packets.size());
-      length.cuts = media.cuts;
-      length.listed = media.listedFrames;
-      length.mostPacketFrames = 1;
-      for (const PacketEntry& packet : media.packets)
-        length.mostPacketFrames = std::max(length.mostPacketFrames, UInt32(packet.frames));
-    }
+    if (!StateLength(media, length)) length = ScannedLength(media);
     if (identified) Kept().Keep(file, media.streamIndex, length);
   }
   TakeLength(media, length);
@@ -452,7 +457,20 @@ void CountPackets(MediaRecord& media) {
   if (media.packetsComplete) {
     count = SInt64(media.packets.size());
   } else if (media.track->movie->container == SpFourCC("OggS")) {
-    count = OggPacketCount(*media.track->movie->source, media.sound.codecSetup);
+    bool restarted = false;
+    count = OggPacketCount(*media.track->movie->source, media.sound.codecSetup, &restarted);
+    if (restarted && !media.scanned) {
+      // A stream chained on that the pages probed for the length did not show (one of far
+      // fewer bytes to the second after a short first): the length found is not the file's,
+      // and every conversion would fail on the sound past it. The file is counted by decoding
+      // it, as a chain found when opened is, and that length kept for it instead.
+      const StatedLength length = ScannedLength(media);
+      FileIdentity file;
+      if (media.track->movie->source->Identity(&file))
+        Kept().Keep(file, media.streamIndex, length);
+      TakeLength(media, length);
+      return;
+    }
   }
   if (count < 0) {
     count = 0;

@@ -891,7 +891,7 @@ class OggWalk {
 
   // The packets of sound, counted from the lacing values of the pages after the first ones,
   // of which only the headers are read; -1 when the pages do not follow one another.
-  SInt64 CountPackets(ByteSource& source);
+  SInt64 CountPackets(ByteSource& source, bool* restarted);
 
  private:
   // What the pages taken so far found.
@@ -1223,7 +1223,7 @@ OggWalk::Outcome OggWalk::Run(ByteSource& source, UInt64 tailSpan, StatedLength&
   return Finish(s.decoded, s.audioPackets, out) ? Outcome::kFound : Outcome::kNotStated;
 }
 
-SInt64 OggWalk::CountPackets(ByteSource& source) {
+SInt64 OggWalk::CountPackets(ByteSource& source, bool* restarted) {
   // The file is read in large blocks and the page headers are looked at where they lie: a page
   // is a few kilobytes, and a read of each header cost hundreds of calls a file. The blocks'
   // memory stays for the next count: fresh memory for each file cost more than its reading.
@@ -1242,13 +1242,17 @@ SInt64 OggWalk::CountPackets(ByteSource& source) {
   UInt64 packetBytes = pass_.packetBytes;
   bool continuing = pass_.continuing, eos = pass_.eos;
   while (at < size) {
-    if (eos) return -1;
     const UInt8* h = w.At(at, 27);
     const std::size_t segments = h != nullptr ? h[26] : 0;
     if (h != nullptr) h = w.At(at, 27 + segments);
-    if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0 || (h[5] & 2) != 0 ||
-        ((h[5] & 1) != 0) != continuing || sp::LoadLE32(h + 14) != serial_)
+    if (h == nullptr || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return -1;
+    // A page after the stream's last, a stream's first page or another stream's: a stream
+    // starts again (chained on), which the length found from the first and last pages missed.
+    if (eos || (h[5] & 2) != 0 || sp::LoadLE32(h + 14) != serial_) {
+      if (restarted != nullptr) *restarted = true;
       return -1;
+    }
+    if (((h[5] & 1) != 0) != continuing) return -1;
     eos = (h[5] & 4) != 0;
     UInt64 length = 27 + segments;
     for (std::size_t seg = 0; seg < segments; ++seg) {
@@ -1270,10 +1274,12 @@ SInt64 OggWalk::CountPackets(ByteSource& source) {
 
 }  // namespace
 
-SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup) {
+SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
+                      bool* restarted) {
+  if (restarted != nullptr) *restarted = false;
   StartFFmpeg();
   OggWalk walk(vorbisSetup);
-  return walk.CountPackets(source);
+  return walk.CountPackets(source, restarted);
 }
 
 bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,

@@ -2,6 +2,8 @@
 // the file however many saves (and the checks before them) read it, and saved whole; an MP3
 // whose tag says more or fewer frames than it holds (or none), or with another joined on after
 // it, is saved as ffmpeg decodes it.
+#include <tuple>
+
 #include "SaveFixture.h"
 #include "SpTesting.h"
 #include "SpTextCodec.h"
@@ -107,6 +109,34 @@ TEST_F(SourceLengthSave, AJoinedMp3IsSavedWithItsJoinWhereFfmpegPutsIt) {
     worst = std::max(worst, std::abs(x - y));
   }
   EXPECT_LE(worst, 1);
+}
+
+// An Opus jingle of many bytes to the second chained before speech of few under one serial
+// number, a chain the pages probed when the file is opened miss: the save counts the packets,
+// finds the chain there and saves the file whole, as FFmpeg decodes it, the first time.
+TEST_F(SourceLengthSave, AChainMissedWhenOpenedIsSavedWholeTheFirstTime) {
+  std::string log;
+  for (const auto& [name, seconds, bitrate] :
+       {std::make_tuple("jingle", "4", "256"), std::make_tuple("speech", "120", "12")}) {
+    ASSERT_TRUE(sp_testing::RunFfmpeg({"-f", "lavfi", "-i",
+                                       std::string("anoisesrc=color=pink:amplitude=0.2:r=48000:d=") +
+                                           seconds,
+                                       "-ac", "2", Doc(std::string(name) + ".wav")},
+                                      Doc(std::string(name) + ".wav")));
+    if (!sp_testing::RunProgram({"opusenc", "--quiet", "--serial", "4242", "--bitrate", bitrate,
+                                 Doc(std::string(name) + ".wav"), Doc(std::string(name) + ".opus")},
+                                log))
+      GTEST_SKIP() << "opusenc is missing or failed: " << log;
+  }
+  cdtest::WriteFile(Doc("chain.opus"), ReadAll(Doc("jingle.opus")) + ReadAll(Doc("speech.opus")));
+  std::string pcm;
+  ASSERT_TRUE(sp_testing::RunProgram({"ffmpeg", "-v", "error", "-nostdin", "-i", Doc("chain.opus"),
+                                      "-ar", "44100", "-ac", "1", "-f", "s16le", "-"},
+                                     pcm));
+  cSp_CDRProgramBaseObj* p = SaveProgram({"chain.opus"});
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(SavePlain(p, "chain.wav", kSpCDRISoundFileTypeWAVE), 0);
+  EXPECT_NEAR(double(SavedFrames("chain.wav")), double(pcm.size() / 2), 64.0);
 }
 
 }  // namespace

@@ -779,6 +779,50 @@ TEST_F(SoundLengthTest, OggStreamsChainedUnderOneSerialAfterAShortFirstAreCounte
   }
 }
 
+// A short first stream of many bytes to the second chained on under its serial number before
+// one of few (a jingle at 256 kbit/s before speech at 12): the pages probed when the file is
+// opened can miss the chain, but its packets, counted when a conversion asks for them, show
+// it: the file is then counted by decoding, its length FFmpeg's, kept for it, and it converts
+// whole instead of failing on the sound past the length first found.
+TEST_F(SoundLengthTest, AChainThePagesProbedMissedIsFoundWhenItsPacketsAreCounted) {
+  SKIP_WITHOUT_FFMPEG();
+  if (!Have("opusenc")) GTEST_SKIP() << "opusenc is missing";
+  std::string log;
+  const auto made = [&](int seconds, const char* bitrate, const std::string& name) {
+    return sp_testing::RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+                                   "anoisesrc=color=pink:amplitude=0.2:r=48000:d=" +
+                                       std::to_string(seconds),
+                                   "-ac", "2", Path(name + ".wav")},
+                                  log) &&
+           Encode({"opusenc", "--quiet", "--serial", "4242", "--bitrate", bitrate,
+                   Path(name + ".wav"), "OUT"},
+                  name + ".opus");
+  };
+  ASSERT_TRUE(made(4, "256", "jingle") && made(120, "12", "speech")) << log;
+  std::vector<UInt8> bytes = Bytes("jingle.opus");
+  const std::vector<UInt8> speech = Bytes("speech.opus");
+  bytes.insert(bytes.end(), speech.begin(), speech.end());
+  Put("chain.opus", bytes);
+  const SInt64 frames = FramesFfmpegDecodes(Path("chain.opus"));
+  const qt::SoundLengthCounts before = qt::CountedSoundLengths();
+  Media media = SoundMedia(Open("chain.opus"));
+  ASSERT_NE(media, nullptr);
+  const TimeValue opened = GetMediaDuration(media);
+  ASSERT_EQ(qt::CountedSoundLengths().decoded, before.decoded) << "the chain is found when opened";
+  EXPECT_NE(opened, frames);
+  EXPECT_GT(GetMediaSampleCount(media), 0);
+  EXPECT_EQ(GetMediaDuration(media), frames);
+  EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded + 1);
+  SInt64 converted = 0;
+  EXPECT_EQ(Convert(media, &converted), noErr);
+  EXPECT_EQ(converted, frames);
+  // Kept: opened again, the file has that length without being read again.
+  Media again = SoundMedia(Open("chain.opus"));
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(GetMediaDuration(again), frames);
+  EXPECT_EQ(qt::CountedSoundLengths().decoded, before.decoded + 1);
+}
+
 // An Ogg stream's length needs its first and last pages alone: its packets are counted only
 // when asked for, once for the file, from blocks of it read whole (not a read for each page's
 // header), and come to those ffprobe reads, for Vorbis and Opus, each chained on itself, cut

@@ -91,8 +91,10 @@ bool OggStatedLength(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
 // The packets of sound of an Ogg file holding one Vorbis, Opus or FLAC stream, as FFmpeg's
 // demultiplexer gives them: its first pages read whole, and only the header of every page after
 // them (the packets ending on a page are in its lacing values). -1 when the pages do not follow
-// one another as one stream's to the file's end.
-SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup);
+// one another as one stream's to the file's end; `restarted` (when given) then says whether a
+// stream started again after the first pages (a page after the last, or another first page).
+SInt64 OggPacketCount(ByteSource& source, const std::vector<UInt8>& vorbisSetup,
+                      bool* restarted = nullptr);
 
 // An AAC or ALAC stream in an MPEG-4 or QuickTime movie: its packets as FFmpeg's demultiplexer
 // gives them, taken from its sample index with only the first and the last packet read. False
