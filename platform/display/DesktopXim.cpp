@@ -88,6 +88,9 @@ struct XimState {
   // the reset, and that commit is not typed again. Until a new reading is drawn, the server
   // hands a key back, or the keyboard moves to another context.
   std::string resetEcho;
+  // The server started a reading in the context with the keyboard and has drawn none of it
+  // yet: its drawing is on its way (see XimSetSpot).
+  bool startedUndrawn = false;
 };
 
 XimState& G() {
@@ -147,13 +150,16 @@ bool Stale(XIC ic) {
 Bool PreeditStart(XIC ic, XPointer, XPointer) {
   G().heard = true;
   if (Stale(ic)) return -1;
+  G().startedUndrawn = true;
   G().draft.Clear();
   return -1;  // no limit on the preedit's length (the draft holds its own)
 }
 
 Bool PreeditDone(XIC ic, XPointer, XPointer) {
   G().heard = true;
-  if (Stale(ic) || G().draft.Empty()) return True;
+  if (Stale(ic)) return True;
+  G().startedUndrawn = false;
+  if (G().draft.Empty()) return True;
   G().draft.Clear();
   Show();
   return True;
@@ -180,6 +186,7 @@ Bool PreeditDraw(XIC ic, XPointer, XPointer data) {
   const auto* draw = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(data);
   G().heard = true;
   if (draw == nullptr || Stale(ic)) return False;
+  G().startedUndrawn = false;
   std::u32string characters;
   std::vector<unsigned long> feedback;
   bool feedbackOnly = false;
@@ -281,6 +288,7 @@ void Abandon(bool silent) {
   g.contexts.clear();
   g.focused = 0;
   g.resetEcho.clear();
+  g.startedUndrawn = false;
   if (silent) {
     AskWithoutWaiting();
   } else {
@@ -747,7 +755,10 @@ void GiveKeyboardTo(Window window) {
   if (!ServerAlive()) window = 0;
   XIC ic = window != 0 ? ContextOf(window, inlineStyle) : nullptr;
   if (ic == nullptr || g.im == nullptr) window = 0;
-  if (window != g.focused || inlineStyle != g.focusedInline) g.resetEcho.clear();
+  if (window != g.focused || inlineStyle != g.focusedInline) {
+    g.resetEcho.clear();
+    g.startedUndrawn = false;
+  }
   if (g.focused != 0 && (window != g.focused || inlineStyle != g.focusedInline)) {
     const Context* was = FindContext(g.focused, g.focusedInline);
     if (was != nullptr && was->ic != nullptr) {
@@ -840,8 +851,9 @@ void XimSetTextInput(bool on) {
 // of the context, and runs them only when the server's next callback comes: a reading drawn
 // then would stay unshown until the server draws again, which a pause in the typing may put
 // off for good. So the spot is set only when it moved, and in a field that shows the reading
-// itself only while it shows none (the server then places its candidates where the reading
-// began).
+// itself only while it shows none and none is on its way: a server (uim) starts a reading in
+// its answer to the key, and draws it after (the server then places its candidates where the
+// reading began).
 void XimSetSpot(int x, int y) {
   XimState& g = G();
   g.spot = {short(std::clamp(x, -32768, 32767)), short(std::clamp(y, -32768, 32767))};
@@ -850,7 +862,7 @@ void XimSetSpot(int x, int y) {
   if (c == nullptr || c->ic == nullptr) return;
   if (!c->inlineStyle && (g.windowStyle & XIMPreeditPosition) == 0) return;
   if (c->spotSet && c->spot.x == g.spot.x && c->spot.y == g.spot.y) return;
-  if (c->inlineStyle && (!g.draft.Empty() || g.clearPending)) return;
+  if (c->inlineStyle && (!g.draft.Empty() || g.clearPending || g.startedUndrawn)) return;
   if (!ServerAlive()) return;
   XimLocaleScope scope;
   XVaNestedList preedit = XVaCreateNestedList(0, XNSpotLocation, &g.spot, nullptr);

@@ -700,6 +700,49 @@ TEST_F(XimInput, AReadingInADialogsFieldStaysThereWhenTheServerIsStoppedAndGoesO
   EXPECT_EQ(FieldReading(), "");
 }
 
+// The caret moves again and again while the server draws a reading (the spot is set anew
+// each pass): Xlib holds back what the server draws while it waits for the answer to a
+// setting of the context, until the server's next callback (see XimSetSpot), which no key may
+// bring; so the spot is not set while a reading the server started is not drawn yet.
+TEST_F(XimInput, AReadingStartedWhileTheCaretMovesInADialogsFieldIsShown) {
+  ASSERT_NE(ShowDialogField(), nullptr);
+  ASSERT_TRUE(ServerTaken());
+  ASSERT_TRUE(RunToolPumping({"xdotool", "key", OnKey()}));  // converting on
+  const int timedOut = sp_platform::display::XimTimedOutCalls();
+  // A timer of each pass moves the spot while the field shows no reading.
+  struct Moving {
+    int moves = 0;
+    DialogRef dialog = nullptr;
+  } moving;
+  moving.dialog = dialog_;
+  EventLoopTimerUPP upp = NewEventLoopTimerUPP([](EventLoopTimerRef, void* data) {
+    auto* m = static_cast<Moving*>(data);
+    if (!sp_testing::DialogFieldReading(m->dialog).empty()) return;
+    ++m->moves;
+    sp_platform::display::XimSetSpot(100 + m->moves % 50, 45);
+  });
+  EventLoopTimerRef timer = nullptr;
+  ASSERT_EQ(InstallEventLoopTimer(GetMainEventLoop(), 0.001, 0.001, upp, &moving, &timer),
+            noErr);
+  // (Each round ends with the commit: the timer, on the stack's data, goes before any return.)
+  std::string typed;
+  for (int round = 0; round < 5; ++round) {
+    SCOPED_TRACE(round);
+    const bool shown =
+        RunToolPumping({"xdotool", "key", "a"}) &&
+        PumpUntil([this] { return FieldReading() == MJ("あ"); }, "the reading");
+    EXPECT_TRUE(shown) << "the field: \"" << FieldText() << "\"; spot moves: " << moving.moves;
+    typed += MJ("あ");
+    if (!shown || !RunToolPumping({"xdotool", "key", "Return"}) ||
+        !PumpUntil([&] { return FieldText() == typed; }, "the commit")) {
+      break;
+    }
+  }
+  RemoveEventLoopTimer(timer);
+  DisposeEventLoopTimerUPP(upp);
+  EXPECT_EQ(sp_platform::display::XimTimedOutCalls(), timedOut);
+}
+
 // A click in the field commits the reading it shows there and the server forgets it; the same
 // reading typed again is a reading of its own, and its commit comes too.
 TEST_F(XimInput, TheSameReadingTypedAgainAfterAClickCommittedItIsCommittedAgain) {
